@@ -1,0 +1,7 @@
+# Code that computes in x87 extended precision and reads the floating-point
+# status flags: no fast-math, no contraction, and no folding that assumes the
+# rounding mode or drops a flag an operation would raise.
+function(curvella_numeric_code target)
+  target_compile_options(${target} PRIVATE
+    -fno-fast-math -frounding-math -ftrapping-math -ffp-contract=off)
+endfunction()

@@ -1,0 +1,155 @@
+#pragma once
+
+// Extended arithmetic with Curvella's floating-point errors.
+//
+// Curvella computes with the x87 extended format (long double: 64-bit
+// mantissa, rounding to nearest) and rounds to double when it stores. Invalid
+// operation, division by zero and overflow are errors; underflow, denormal and
+// inexact results are quiet. The processor runs with every exception masked:
+// a checked operation clears the status flags, computes, then raises the error
+// its flags report, so the error leaves at the failing operation.
+//
+//   CheckedDiv(1, 0)                    -> EZeroDivide
+//   CheckedDiv(0, 0)                    -> EInvalidOp
+//   CheckedSqrt(-1), CheckedLn(-1)      -> EInvalidOp
+//   CheckedLn(0)                        -> EZeroDivide
+//   CheckedExp(710)                     -> 2.2339e308 (fits the extended range)
+//   StoreDouble(CheckedExp(710))        -> EOverflow  (beyond the double range)
+//   CheckedExp(12000)                   -> EOverflow  (beyond the extended range)
+//   CheckedMul(1e-4000L, 1e-4000L)      -> 0          (underflow is quiet)
+//
+// GCC moves arithmetic across a flag test even with -frounding-math and
+// ignores FENV_ACCESS; empty asm barriers on the operands and on the result
+// pin every operation between its clear and its test.
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "numtext/Errors.h"
+
+namespace curvella {
+
+// Sets the processor's floating-point mode for the whole process: 64-bit
+// mantissa, rounding to nearest, every exception masked (errors are found
+// through the status flags), no flag pending.
+void SetFloatingPointMode() noexcept;
+
+// Forces v to exist at this point of the program: the compiler can neither
+// compute it later nor assume its value afterwards.
+template <class T> inline void FloatBarrier(T& v) noexcept { asm volatile("" : "+m"(v) : : "memory"); }
+
+// Status flag bits, the same in the x87 status word and in MXCSR.
+inline constexpr unsigned kFlagInvalid = 0x01;
+inline constexpr unsigned kFlagZeroDivide = 0x04;
+inline constexpr unsigned kFlagOverflow = 0x08;
+inline constexpr unsigned kFlagErrors = kFlagInvalid | kFlagZeroDivide | kFlagOverflow;
+
+// The exception flags raised since the last clear, of the x87 unit and the SSE
+// unit together (the C library's long double functions use both).
+inline unsigned PendingFloatFlags() noexcept {
+  std::uint16_t status;
+  std::uint32_t mxcsr;
+  asm volatile("fnstsw %0" : "=m"(status) : : "memory");
+  asm volatile("stmxcsr %0" : "=m"(mxcsr) : : "memory");
+  return (status | mxcsr) & 0x3F;
+}
+
+inline void ClearFloatErrors() noexcept {
+  std::uint32_t mxcsr;
+  asm volatile("fnclex" : : : "memory");
+  asm volatile("stmxcsr %0" : "=m"(mxcsr) : : "memory");
+  mxcsr &= ~0x3Fu;
+  asm volatile("ldmxcsr %0" : : "m"(mxcsr) : "memory");
+}
+
+// Throws the error for the given flags; invalid operation first, then
+// division by zero, then overflow.
+[[noreturn]] void ThrowFloatError(unsigned flags);
+
+// Raises the pending error, if any, and clears the flags before it does.
+inline void RaiseFloatErrors() {
+  if (unsigned flags = PendingFloatFlags() & kFlagErrors) {
+    ClearFloatErrors();
+    ThrowFloatError(flags);
+  }
+}
+
+// Computes op(args...) between a clear and a test of the error flags.
+template <class Op, class... Args> inline auto Checked(Op op, Args... args) {
+  ClearFloatErrors();
+  (FloatBarrier(args), ...);
+  auto result = op(args...);
+  FloatBarrier(result);
+  RaiseFloatErrors();
+  return result;
+}
+
+inline long double CheckedAdd(long double a, long double b) {
+  return Checked([](long double x, long double y) { return x + y; }, a, b);
+}
+inline long double CheckedSub(long double a, long double b) {
+  return Checked([](long double x, long double y) { return x - y; }, a, b);
+}
+inline long double CheckedMul(long double a, long double b) {
+  return Checked([](long double x, long double y) { return x * y; }, a, b);
+}
+inline long double CheckedDiv(long double a, long double b) {
+  return Checked([](long double x, long double y) { return x / y; }, a, b);
+}
+
+// The C library's long double functions: their argument reduction is exact.
+inline long double CheckedSqrt(long double a) {
+  return Checked([](long double x) { return sqrtl(x); }, a);
+}
+inline long double CheckedLn(long double a) {
+  return Checked([](long double x) { return logl(x); }, a);
+}
+inline long double CheckedExp(long double a) {
+  return Checked([](long double x) { return expl(x); }, a);
+}
+inline long double CheckedSin(long double a) {
+  return Checked([](long double x) { return sinl(x); }, a);
+}
+inline long double CheckedCos(long double a) {
+  return Checked([](long double x) { return cosl(x); }, a);
+}
+inline long double CheckedArcTan(long double a) {
+  return Checked([](long double x) { return atanl(x); }, a);
+}
+
+// Rounds an extended value to double as a store does: a value beyond the
+// double range raises EOverflow (e^710 fits extended but not double).
+inline double StoreDouble(long double a) {
+  return Checked([](long double x) { return static_cast<double>(x); }, a);
+}
+
+// The fields of an extended value's 80-bit pattern.
+struct TExtendedBits {
+  std::uint64_t Mantissa; // 64 bits, the integer bit explicit
+  unsigned Exponent;      // biased by 16383; 0 for zero and denormals, 0x7FFF for infinity and NaN
+  bool Negative;          // the sign bit, set for -0 too
+};
+
+inline TExtendedBits ExtendedBits(long double v) noexcept {
+  unsigned char bytes[sizeof(long double)];
+  std::memcpy(bytes, &v, sizeof bytes);
+  std::uint64_t mantissa;
+  std::uint16_t signExponent;
+  std::memcpy(&mantissa, bytes, 8);
+  std::memcpy(&signExponent, bytes + 8, 2);
+  return {mantissa, signExponent & 0x7FFFu, (signExponent & 0x8000u) != 0};
+}
+
+inline bool IsInfinity(const TExtendedBits& bits) noexcept {
+  return bits.Exponent == 0x7FFF && (bits.Mantissa << 1) == 0;
+}
+
+// e2 with 2^e2 <= |v| < 2^(e2+1), for a finite non-zero value.
+inline int BinaryExponent(const TExtendedBits& bits) noexcept {
+  if (bits.Exponent != 0) return static_cast<int>(bits.Exponent) - 16383;
+  return -16382 - std::countl_zero(bits.Mantissa);
+}
+
+} // namespace curvella

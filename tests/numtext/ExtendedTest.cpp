@@ -1,0 +1,124 @@
+#include "numtext/Extended.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <functional>
+#include <limits>
+#include <string>
+
+#include "support/RowName.h"
+
+namespace curvella {
+namespace {
+
+enum class Outcome { Value, InvalidOp, ZeroDivide, Overflow };
+
+struct CheckedRow {
+  const char* Name;
+  std::function<long double()> Operation;
+  Outcome Expected;
+  long double Value; // when Expected is Outcome::Value
+};
+
+class CheckedTable : public testing::TestWithParam<CheckedRow> {};
+
+TEST_P(CheckedTable, RaisesTheSystemsErrorsOnly) {
+  const CheckedRow& row = GetParam();
+  switch (row.Expected) {
+  case Outcome::Value:
+    EXPECT_EQ(row.Operation(), row.Value);
+    break;
+  case Outcome::InvalidOp:
+    EXPECT_THROW(row.Operation(), EInvalidOp);
+    break;
+  case Outcome::ZeroDivide:
+    EXPECT_THROW(row.Operation(), EZeroDivide);
+    break;
+  case Outcome::Overflow:
+    EXPECT_THROW(row.Operation(), EOverflow);
+    break;
+  }
+  // An error leaves no flag behind for the next operation.
+  EXPECT_EQ(PendingFloatFlags() & kFlagErrors, 0u);
+}
+
+constexpr long double kInf = std::numeric_limits<long double>::infinity();
+
+INSTANTIATE_TEST_SUITE_P(
+    Extended, CheckedTable,
+    testing::Values(
+        CheckedRow{"DivideByZero", [] { return CheckedDiv(1, 0); }, Outcome::ZeroDivide, 0},
+        CheckedRow{"ZeroByZero", [] { return CheckedDiv(0, 0); }, Outcome::InvalidOp, 0},
+        CheckedRow{"SqrtOfNegative", [] { return CheckedSqrt(-1); }, Outcome::InvalidOp, 0},
+        CheckedRow{"LnOfNegative", [] { return CheckedLn(-1); }, Outcome::InvalidOp, 0},
+        CheckedRow{"LnOfZero", [] { return CheckedLn(0); }, Outcome::ZeroDivide, 0},
+        CheckedRow{"ExpFitsExtended", [] { return CheckedExp(710) > DBL_MAX ? 1.0L : 0.0L; }, Outcome::Value,
+                   1},
+        CheckedRow{"ExpBeyondDoubleOnStore", [] { return StoreDouble(CheckedExp(710)); }, Outcome::Overflow,
+                   0},
+        CheckedRow{"ExpBeyondExtended", [] { return CheckedExp(12000); }, Outcome::Overflow, 0},
+        CheckedRow{"MulOverflow", [] { return CheckedMul(LDBL_MAX, 2); }, Outcome::Overflow, 0},
+        CheckedRow{"AddOverflow", [] { return CheckedAdd(LDBL_MAX, LDBL_MAX); }, Outcome::Overflow, 0},
+        CheckedRow{"SubOverflow", [] { return CheckedSub(-LDBL_MAX, LDBL_MAX); }, Outcome::Overflow, 0},
+        CheckedRow{"InfinityMinusInfinity", [] { return CheckedSub(kInf, kInf); }, Outcome::InvalidOp, 0},
+        CheckedRow{"SinOfInfinity", [] { return CheckedSin(kInf); }, Outcome::InvalidOp, 0},
+        CheckedRow{"CosOfInfinity", [] { return CheckedCos(-kInf); }, Outcome::InvalidOp, 0},
+        CheckedRow{"UnderflowIsQuiet", [] { return CheckedMul(1e-4000L, 1e-4000L); }, Outcome::Value, 0},
+        CheckedRow{"ExpUnderflowIsQuiet", [] { return CheckedExp(-12000); }, Outcome::Value, 0},
+        CheckedRow{"DenormalStoreIsQuiet", [] { return static_cast<long double>(StoreDouble(1e-320L)); },
+                   Outcome::Value, static_cast<long double>(1e-320)},
+        CheckedRow{"InexactIsQuiet", [] { return CheckedDiv(1, 4); }, Outcome::Value, 0.25L},
+        CheckedRow{"ArcTanOfInfinity", [] { return CheckedArcTan(kInf) * 2 > 3.14L ? 1.0L : 0.0L; },
+                   Outcome::Value, 1},
+        CheckedRow{"StoreLargestDouble", [] { return static_cast<long double>(StoreDouble(DBL_MAX)); },
+                   Outcome::Value, static_cast<long double>(DBL_MAX)},
+        CheckedRow{"StoreRoundsToNearest", [] { return static_cast<long double>(StoreDouble(1.0L / 3)); },
+                   Outcome::Value, static_cast<long double>(1.0 / 3)}),
+    test::RowName());
+
+TEST(Extended, ErrorMessagesAreTheSystemsTexts) {
+  const auto message = [](auto op) -> std::string {
+    try {
+      op();
+    } catch (const Exception& e) {
+      return e.Message();
+    }
+    return "";
+  };
+  EXPECT_EQ(message([] { CheckedSqrt(-2); }), "Invalid floating point operation");
+  EXPECT_EQ(message([] { CheckedDiv(2, 0); }), "Floating point division by zero");
+  EXPECT_EQ(message([] { StoreDouble(1e400L); }), "Floating point overflow");
+}
+
+TEST(Extended, AFlagLeftByOtherCodeDoesNotFailTheNextOperation) {
+  volatile double zero = 0;
+  volatile double stale = 1 / zero; // SSE division raises the zero-divide flag
+  (void)stale;
+  EXPECT_NE(PendingFloatFlags() & kFlagZeroDivide, 0u);
+  EXPECT_EQ(CheckedAdd(1, 2), 3);
+}
+
+TEST(Extended, ModeIsExtendedPrecisionRoundingToNearest) {
+  SetFloatingPointMode();
+  std::uint16_t control;
+  asm volatile("fnstcw %0" : "=m"(control));
+  EXPECT_EQ(control & 0x0F3F, 0x033F);
+  // 1 + 2^-63 is exact only with a 64-bit mantissa.
+  volatile long double one = 1;
+  EXPECT_NE(CheckedAdd(one, 0x1p-63L), 1.0L);
+}
+
+TEST(Extended, ExtendedBitsOfSpecialValues) {
+  EXPECT_TRUE(IsInfinity(ExtendedBits(-kInf)));
+  EXPECT_TRUE(ExtendedBits(-kInf).Negative);
+  EXPECT_FALSE(IsInfinity(ExtendedBits(std::numeric_limits<long double>::quiet_NaN())));
+  EXPECT_TRUE(ExtendedBits(-0.0L).Negative);
+  EXPECT_EQ(BinaryExponent(ExtendedBits(1.0L)), 0);
+  EXPECT_EQ(BinaryExponent(ExtendedBits(0.75L)), -1);
+  EXPECT_EQ(BinaryExponent(ExtendedBits(LDBL_TRUE_MIN)), -16445);
+  EXPECT_EQ(BinaryExponent(ExtendedBits(static_cast<long double>(5e-324))), -1074);
+}
+
+} // namespace
+} // namespace curvella

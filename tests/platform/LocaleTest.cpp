@@ -1,0 +1,86 @@
+#include "platform/Locale.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <string>
+
+#include "support/RowName.h"
+
+namespace curvella {
+namespace {
+
+struct SymbolRow {
+  const char* Name;
+  const char* Decimal;
+  const char* Grouping;
+  char ExpectedDecimal;
+  char ExpectedThousand;
+};
+
+class SymbolTable : public testing::TestWithParam<SymbolRow> {};
+
+TEST_P(SymbolTable, BecomeWindows1252Bytes) {
+  const SymbolRow& row = GetParam();
+  const TLocaleSeparators s = SeparatorsFromSymbols(row.Decimal, row.Grouping);
+  EXPECT_EQ(s.Decimal, row.ExpectedDecimal);
+  EXPECT_EQ(s.Thousand, row.ExpectedThousand);
+}
+
+INSTANTIATE_TEST_SUITE_P(Locale, SymbolTable,
+                         testing::Values(SymbolRow{"PointComma", ".", ",", '.', ','},
+                                         SymbolRow{"CommaPoint", ",", ".", ',', '.'},
+                                         SymbolRow{"EmptyGroupingIsNone", ".", "", '.', '\0'},
+                                         SymbolRow{"EmptyDecimalIsPoint", "", ",", '.', ','},
+                                         SymbolRow{"Blank", ",", " ", ',', ' '},
+                                         SymbolRow{"NarrowNoBreakSpace", ",", "\u202F", ',', '\xA0'},
+                                         SymbolRow{"NoBreakSpace", ",", "\u00A0", ',', '\xA0'},
+                                         SymbolRow{"ThinSpace", ",", "\u2009", ',', '\xA0'},
+                                         SymbolRow{"RightQuote", ".", "\u2019", '.', '\x92'},
+                                         SymbolRow{"Apostrophe", ".", "'", '.', '\''},
+                                         SymbolRow{"OnlyFirstCharacter", ".,", ",.", '.', ','},
+                                         SymbolRow{"Latin1Byte", "\xB7", "\xA0", '\xB7', '\xA0'},
+                                         SymbolRow{"ArabicDecimalHasNoByte", "\u066B", "\u066C", '.', ','}),
+                         test::RowName());
+
+struct LocaleRow {
+  const char* Name;
+  const char* Locale;
+  char Decimal;
+  char Thousand;
+};
+
+class InstalledLocaleTable : public testing::TestWithParam<LocaleRow> {};
+
+// The install script generates these locales.
+TEST_P(InstalledLocaleTable, ReadsTheLocalesSymbols) {
+  const LocaleRow& row = GetParam();
+  const TLocaleSeparators s = ReadLocaleSeparators(row.Locale);
+  EXPECT_EQ(s.Decimal, row.Decimal);
+  EXPECT_EQ(s.Thousand, row.Thousand);
+}
+
+INSTANTIATE_TEST_SUITE_P(Locale, InstalledLocaleTable,
+                         testing::Values(LocaleRow{"C", "C", '.', '\0'},
+                                         LocaleRow{"Posix", "POSIX", '.', '\0'},
+                                         LocaleRow{"English", "en_US.UTF-8", '.', ','},
+                                         LocaleRow{"German", "de_DE.UTF-8", ',', '.'},
+                                         LocaleRow{"Swiss", "de_CH.UTF-8", '.', '\x92'},
+                                         LocaleRow{"French", "fr_FR.UTF-8", ',', '\xA0'},
+                                         LocaleRow{"NotInstalled", "xx_YY.UTF-8", '.', ','}),
+                         test::RowName());
+
+TEST(Locale, ReadsTheEnvironmentsLocaleAndLeavesTheProcessLocaleAlone) {
+  const std::string before = std::setlocale(LC_ALL, nullptr);
+  ::setenv("LC_ALL", "de_DE.UTF-8", 1);
+  const TLocaleSeparators s = ReadLocaleSeparators();
+  ::unsetenv("LC_ALL");
+  EXPECT_EQ(s.Decimal, ',');
+  EXPECT_EQ(s.Thousand, '.');
+  EXPECT_EQ(std::setlocale(LC_ALL, nullptr), before);
+  EXPECT_EQ(std::localeconv()->decimal_point, std::string("."));
+}
+
+} // namespace
+} // namespace curvella
