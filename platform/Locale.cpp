@@ -71,6 +71,11 @@ TLocaleSeparators ReadLocaleSeparators(const char* localeName) {
   return separators;
 }
 
-TLocaleSeparators ReadLocaleSeparators() { return ReadLocaleSeparators(""); }
+TLocaleSeparators ReadLocaleSeparators() {
+  // The window toolkit takes the whole locale from the environment when it
+  // starts; the C library's number reading and printing stay in "C".
+  std::setlocale(LC_NUMERIC, "C");
+  return ReadLocaleSeparators("");
+}
 
 } // namespace curvella

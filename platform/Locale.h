@@ -17,8 +17,9 @@
 //   C, POSIX     "."  ""         -> '.'  0
 //   not installed                -> '.'  ','
 //
-// The reading leaves the process's locale alone, so no number parsing
-// elsewhere changes with it.
+// The reading changes no locale of the process; reading the environment's
+// locale also sets the process's LC_NUMERIC back to "C", so that no number
+// parsing or printing of the C library follows the user's locale.
 
 #include <optional>
 #include <string_view>

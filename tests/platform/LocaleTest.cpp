@@ -71,15 +71,19 @@ INSTANTIATE_TEST_SUITE_P(Locale, InstalledLocaleTable,
                                          LocaleRow{"NotInstalled", "xx_YY.UTF-8", '.', ','}),
                          test::RowName());
 
-TEST(Locale, ReadsTheEnvironmentsLocaleAndLeavesTheProcessLocaleAlone) {
-  const std::string before = std::setlocale(LC_ALL, nullptr);
+TEST(Locale, ReadsTheEnvironmentsLocaleAndKeepsNumbersInTheCLocale) {
+  // As the window toolkit does at start-up: the whole locale from the
+  // environment.
   ::setenv("LC_ALL", "de_DE.UTF-8", 1);
+  ASSERT_NE(std::setlocale(LC_ALL, ""), nullptr);
   const TLocaleSeparators s = ReadLocaleSeparators();
   ::unsetenv("LC_ALL");
   EXPECT_EQ(s.Decimal, ',');
   EXPECT_EQ(s.Thousand, '.');
-  EXPECT_EQ(std::setlocale(LC_ALL, nullptr), before);
-  EXPECT_EQ(std::localeconv()->decimal_point, std::string("."));
+  EXPECT_EQ(std::string(std::setlocale(LC_NUMERIC, nullptr)), "C");
+  EXPECT_EQ(std::string(std::setlocale(LC_CTYPE, nullptr)), "de_DE.UTF-8");
+  EXPECT_EQ(std::strtod("2.5", nullptr), 2.5);
+  std::setlocale(LC_ALL, "C");
 }
 
 } // namespace
