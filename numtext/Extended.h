@@ -143,7 +143,14 @@ inline TExtendedBits ExtendedBits(long double v) noexcept {
 }
 
 inline bool IsInfinity(const TExtendedBits& bits) noexcept {
-  return bits.Exponent == 0x7FFF && (bits.Mantissa << 1) == 0;
+  return bits.Exponent == 0x7FFF && bits.Mantissa == 0x8000000000000000u;
+}
+
+// Zero, a denormal or a normal number: not infinity, not NaN, and none of the
+// patterns with a clear integer bit (unnormals, pseudo-infinities) that the
+// x87 unit refuses as invalid operands.
+inline bool IsFiniteNumber(const TExtendedBits& bits) noexcept {
+  return bits.Exponent == 0 || (bits.Exponent != 0x7FFF && (bits.Mantissa >> 63) != 0);
 }
 
 // e2 with 2^e2 <= |v| < 2^(e2+1), for a finite non-zero value.

@@ -26,7 +26,7 @@ void WriteRightAligned(std::span<char, kNumberTextLength> text, std::string_view
 
 void RealToText(long double value, std::span<char, kNumberTextLength> text) noexcept {
   const TExtendedBits bits = ExtendedBits(value);
-  if (bits.Exponent == 0x7FFF) {
+  if (!IsFiniteNumber(bits)) {
     if (!IsInfinity(bits)) return WriteRightAligned(text, "Nan");
     return WriteRightAligned(text, bits.Negative ? "-Inf" : "+Inf");
   }

@@ -305,7 +305,7 @@ void SetThousandSeparator(char separator) noexcept { g_thousandSeparator = separ
 TDecimalRecord DecimalRecord(long double value, int precision, int decimals) {
   TDecimalRecord r;
   const TExtendedBits bits = ExtendedBits(value);
-  if (bits.Exponent == 0x7FFF) {
+  if (!IsFiniteNumber(bits)) {
     r.Exponent = IsInfinity(bits) ? TDecimalRecord::kInfinity : TDecimalRecord::kNotANumber;
     r.Negative = bits.Negative;
     return r;

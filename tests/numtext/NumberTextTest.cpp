@@ -4,6 +4,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "numtext/Errors.h"
@@ -87,7 +88,9 @@ INSTANTIATE_TEST_SUITE_P(
         TextToRealRow{"TrailingBlank", "-3 ", 3, 3}, TextToRealRow{"ExponentWithoutDigits", "1e", 1, 3},
         TextToRealRow{"DigitsAfterPointKept", "2.5x", 25, 4},
         TextToRealRow{"ExponentSignThenLetter", "12.5e+x", 125, 7}, TextToRealRow{"BlanksOnly", "   ", 0, 4},
-        TextToRealRow{"ExponentSignAtEnd", "1e+", 1, 4}, TextToRealRow{"NegativeZero", "-0", -0.0L, 0},
+        TextToRealRow{"ExponentSignAtEnd", "1e+", 1, 4}, TextToRealRow{"PointThenExponentLetter", ".e", 0, 3},
+        TextToRealRow{"PointInExponent", "1e1.5", 1, 4}, TextToRealRow{"SignPointExponent", "+.e1", 0, 0},
+        TextToRealRow{"DecimalsThenLetter", "-.5e-3x", 5, 7}, TextToRealRow{"NegativeZero", "-0", -0.0L, 0},
         TextToRealRow{"HugeExponentIsInfinity", "1e9999", kInf, 0},
         TextToRealRow{"ZeroWithHugeExponentIsInfinity", "0e9999", kInf, 0},
         TextToRealRow{"NegativeHugeExponent", "-1e9999", -kInf, 0},
@@ -123,6 +126,22 @@ TEST(TextToReal, OverflowMessageIsTheSystemsText) {
   } catch (const Exception& e) {
     EXPECT_EQ(e.Message(), "Floating point overflow");
   }
+}
+
+// 80-bit patterns with a clear integer bit are no numbers to the x87 unit.
+long double FromBits(std::uint64_t mantissa, std::uint16_t signExponent) {
+  long double v = 0;
+  unsigned char bytes[sizeof v] = {};
+  std::memcpy(bytes, &mantissa, 8);
+  std::memcpy(bytes + 8, &signExponent, 2);
+  std::memcpy(&v, bytes, sizeof v);
+  return v;
+}
+
+TEST(RealToText, PatternsThatAreNoNumbersPrintAsNan) {
+  EXPECT_EQ(RealToText(FromBits(0x4000000000000000u, 0x4100)), "                    Nan");
+  EXPECT_EQ(RealToText(FromBits(1, 0x3000)), "                    Nan");
+  EXPECT_EQ(RealToText(FromBits(0, 0x7FFF)), "                    Nan"); // pseudo-infinity
 }
 
 TEST(NumberText, ReadingBackKeepsFifteenSignificantDigits) {

@@ -105,6 +105,16 @@ INSTANTIATE_TEST_SUITE_P(
         PictureRow{"ZeroSectionMissingUsesFirst", "0.0;(0.0)", 0, "0.0"},
         PictureRow{"FourthSectionIgnored", "0;(0);z;w", 0, "z"},
         PictureRow{"LetterEIsLiteralWithoutSign", "0 Ex", 3, "3 Ex"},
+        PictureRow{"NoForcedDigitsKeepsVanishedDecimals", "#.##", 0.001, ".00"},
+        PictureRow{"NoForcedDigitsZeroIsEmpty", "#.##", 0, ""},
+        PictureRow{"VanishedValueTakesScientificZeroSection", "0.00;-0.00;0E+0", 0.001, "0E+0"},
+        PictureRow{"VanishedValueTakesEmptyNegativeToFirst", ";(0)", -0.4, "-0.4"},
+        PictureRow{"RoundedUpIntoTheIntegerPlace", ".0", 0.96, "1.0"},
+        PictureRow{"ScientificWithoutPlaceholdersRoundsToOne", "E+00", 7, "E+02"},
+        PictureRow{"ScientificWithoutPlaceholdersVanishes", "E+00", 3, "E+00"},
+        PictureRow{"ScientificGrouped", "#,##0.00E+0", 1234567, "1,234.57E+3"},
+        PictureRow{"QuotedSemicolonInFirstSection", "'a;b'0;x", -1, "x"},
+        PictureRow{"NegativeZeroTakesZeroSection", "0;;z", -0.0, "z"},
         PictureRow{"InfinityIsGeneral", kGrouped, std::numeric_limits<long double>::infinity(), "INF"},
         PictureRow{"MinusInfinityIsGeneral", kGrouped, -std::numeric_limits<long double>::infinity(), "-INF"},
         PictureRow{"NotANumberIsGeneral", kGrouped, std::numeric_limits<long double>::quiet_NaN(), "NAN"}),
@@ -200,7 +210,12 @@ INSTANTIATE_TEST_SUITE_P(
         RecordRow{"NoPrecisionRoundsToOne", 7.0, 0, kNoDecimalLimit, "1", 2, false},
         RecordRow{"NoPrecisionVanishes", 3.0, 0, kNoDecimalLimit, "", 1, false},
         RecordRow{"LargestDouble", 1.7976931348623157e308, 18, 0, "179769313486231571", 309, false},
-        RecordRow{"ExtendedDenormalIsZero", 1e-4940L, 18, kNoDecimalLimit, "", 0, false}),
+        RecordRow{"ExtendedDenormalIsZero", 1e-4940L, 18, kNoDecimalLimit, "", 0, false},
+        // For some negative binary exponents the estimate is one too high:
+        // the 18 raw digits then start with a zero, which stays. (2^-877 *
+        // 10^281 is 99241610332960956.6 exactly.)
+        RecordRow{"EstimateOneTooHighKeepsLeadingZero", 0x1p-877L, 18, kNoDecimalLimit, "099241610332960957",
+                  -263, false}),
     test::RowName());
 
 TEST(DecimalRecord, MarksInfinityAndNotANumber) {
