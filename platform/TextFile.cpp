@@ -1,0 +1,378 @@
+#include "platform/TextFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace curvella {
+
+namespace {
+
+constexpr std::size_t kChunkSize = 64 * 1024;
+constexpr char kCtrlZ = '\x1A';
+// As many links as the kernel follows before it gives ELOOP.
+constexpr int kMaxLinkHops = 40;
+constexpr int kMaxTemporaryAttempts = 100;
+// Leaves room for the dot, the random part and ".tmp" within NAME_MAX.
+constexpr std::size_t kMaxTemporaryStem = 200;
+
+TFileFaultHook g_hook;
+
+// The error the hook asks for, 0 when there is none. A copy runs, so that
+// the hook may replace itself.
+int InjectedFault(TFileOperation operation) {
+  if (!g_hook) return 0;
+  const TFileFaultHook hook = g_hook;
+  return hook(operation);
+}
+
+[[noreturn]] void Raise(int osError) { throw EInOutError(osError); }
+
+// Owns a file descriptor; closing through the destructor is for clean-up
+// after an error has already been reported.
+class TDescriptor {
+public:
+  TDescriptor() = default;
+  ~TDescriptor() { CloseSilently(); }
+  TDescriptor(const TDescriptor&) = delete;
+  TDescriptor& operator=(const TDescriptor&) = delete;
+
+  int Get() const noexcept { return m_fd; }
+  bool IsOpen() const noexcept { return m_fd >= 0; }
+  void Reset(int fd) noexcept {
+    CloseSilently();
+    m_fd = fd;
+  }
+  int Release() noexcept { return std::exchange(m_fd, -1); }
+  void CloseSilently() noexcept {
+    if (m_fd >= 0) ::close(Release());
+  }
+
+private:
+  int m_fd = -1;
+};
+
+// The helpers below return 0 or the errno value of the failed call.
+
+int OpenFile(const std::string& path, int flags, mode_t mode, TDescriptor& file) {
+  if (const int fault = InjectedFault(TFileOperation::Open)) return fault;
+  int fd;
+  do fd = ::open(path.c_str(), flags, mode);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0) return errno;
+  file.Reset(fd);
+  return 0;
+}
+
+int ReadFile(int fd, char* data, std::size_t size, std::size_t& count) {
+  if (const int fault = InjectedFault(TFileOperation::Read)) return fault;
+  ssize_t n;
+  do n = ::read(fd, data, size);
+  while (n < 0 && errno == EINTR);
+  if (n < 0) return errno;
+  count = static_cast<std::size_t>(n);
+  return 0;
+}
+
+int WriteFile(int fd, std::string_view data) {
+  while (!data.empty()) {
+    if (const int fault = InjectedFault(TFileOperation::Write)) return fault;
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    // Nothing written without an error only happens when there is no room.
+    if (n == 0) return ENOSPC;
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return 0;
+}
+
+int SyncFile(int fd) {
+  if (const int fault = InjectedFault(TFileOperation::Sync)) return fault;
+  int result;
+  do result = ::fsync(fd);
+  while (result != 0 && errno == EINTR);
+  return result == 0 ? 0 : errno;
+}
+
+// The descriptor is gone afterwards whatever the outcome, as with close().
+int CloseFile(TDescriptor& file) {
+  const int fault = InjectedFault(TFileOperation::Close);
+  const int result = ::close(file.Release());
+  if (fault) return fault;
+  // Linux has released the descriptor even when close is interrupted.
+  return result == 0 || errno == EINTR ? 0 : errno;
+}
+
+int RenameFile(const std::string& from, const std::string& to) {
+  if (const int fault = InjectedFault(TFileOperation::Rename)) return fault;
+  return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+// The folder part of a path with its trailing slash; "" for a bare name.
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string ReadLink(const std::string& path) {
+  std::string target(256, '\0');
+  for (;;) {
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n < 0) Raise(errno);
+    if (static_cast<std::size_t>(n) < target.size()) {
+      target.resize(static_cast<std::size_t>(n));
+      return target;
+    }
+    target.resize(target.size() * 2);
+  }
+}
+
+// Follows symbolic links the way open() would, so that the file a link points
+// to is replaced and the link itself stays. Fills status when the file exists.
+std::string ResolveTarget(std::string path, struct stat& status, bool& exists) {
+  for (int hops = 0;; ++hops) {
+    if (::lstat(path.c_str(), &status) != 0) {
+      if (errno != ENOENT) Raise(errno);
+      exists = false;
+      return path;
+    }
+    if (!S_ISLNK(status.st_mode)) {
+      exists = true;
+      return path;
+    }
+    if (hops == kMaxLinkHops) Raise(ELOOP);
+    const std::string link = ReadLink(path);
+    path = link.starts_with('/') ? link : FolderOf(path) + link;
+  }
+}
+
+std::string RandomSuffix() {
+  thread_local std::mt19937_64 generator{std::random_device{}()};
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(generator()));
+  return text;
+}
+
+} // namespace
+
+std::string InOutErrorMessage(int osError) {
+  switch (osError) {
+  case ENOENT:
+    return "File not found";
+  case ENOTDIR:
+  case ENAMETOOLONG:
+  case ELOOP:
+  case EINVAL:
+    return "Invalid filename";
+  case EMFILE:
+  case ENFILE:
+    return "Too many open files";
+  case EACCES:
+  case EPERM:
+  case EROFS:
+  case EISDIR:
+  case ETXTBSY:
+    return "File access denied";
+  case ENOSPC:
+  case EDQUOT:
+  case EFBIG:
+    return "Disk full";
+  default:
+    return "I/O error " + std::to_string(osError);
+  }
+}
+
+EInOutError::EInOutError(int osError) : Exception(InOutErrorMessage(osError)), m_osError(osError) {}
+
+void SetFileFaultHook(TFileFaultHook hook) { g_hook = std::move(hook); }
+
+struct TTextFileReader::TState {
+  TDescriptor file;
+  std::vector<char> buffer = std::vector<char>(kChunkSize);
+  std::size_t position = 0;
+  std::size_t filled = 0;
+  // The end of the file or a Ctrl-Z has been reached; nothing more is read.
+  bool ended = false;
+
+  void CheckOpen() const {
+    if (!file.IsOpen()) Raise(EBADF);
+  }
+
+  // False at the end of the file.
+  bool Fill() {
+    std::size_t count = 0;
+    if (const int error = ReadFile(file.Get(), buffer.data(), buffer.size(), count)) Raise(error);
+    position = 0;
+    filled = count;
+    ended = count == 0;
+    return !ended;
+  }
+};
+
+TTextFileReader::TTextFileReader(const std::string& path) : m_state(std::make_unique<TState>()) {
+  if (const int error = OpenFile(path, O_RDONLY | O_CLOEXEC, 0, m_state->file)) Raise(error);
+  // Linux opens a directory for reading; refuse it here rather than at the
+  // first read.
+  struct stat status;
+  if (::fstat(m_state->file.Get(), &status) != 0) Raise(errno);
+  if (S_ISDIR(status.st_mode)) Raise(EISDIR);
+}
+
+TTextFileReader::~TTextFileReader() = default;
+
+std::string TTextFileReader::ReadLine() {
+  TState& s = *m_state;
+  s.CheckOpen();
+  std::string line;
+  while (!s.ended) {
+    if (s.position == s.filled && !s.Fill()) break;
+    const char* begin = s.buffer.data() + s.position;
+    const char* end = s.buffer.data() + s.filled;
+    const char* stop = std::find_if(begin, end, [](char c) { return c == '\n' || c == '\r' || c == kCtrlZ; });
+    line.append(begin, stop);
+    s.position = static_cast<std::size_t>(stop - s.buffer.data());
+    if (stop == end) continue;
+    ++s.position;
+    if (*stop == '\n') return line;
+    if (*stop == kCtrlZ) s.ended = true;
+    // A CR, alone or before LF, is left out; the LF ends the line.
+  }
+  return line;
+}
+
+bool TTextFileReader::AtEnd() {
+  TState& s = *m_state;
+  s.CheckOpen();
+  if (s.ended) return true;
+  if (s.position == s.filled && !s.Fill()) return true;
+  if (s.buffer[s.position] == kCtrlZ) s.ended = true;
+  return s.ended;
+}
+
+void TTextFileReader::Close() {
+  if (!m_state->file.IsOpen()) return;
+  if (const int error = CloseFile(m_state->file)) Raise(error);
+}
+
+struct TTextFileWriter::TState {
+  std::string target;
+  // Empty when the target is written in place.
+  std::string temporary;
+  TDescriptor file;
+  std::string buffer;
+  bool spent = false;
+
+  ~TState() { Discard(); }
+
+  void Discard() noexcept {
+    file.CloseSilently();
+    if (!temporary.empty()) ::unlink(temporary.c_str());
+    temporary.clear();
+    spent = true;
+  }
+
+  [[noreturn]] void Fail(int osError) {
+    Discard();
+    Raise(osError);
+  }
+
+  void CheckUsable() const {
+    if (spent) Raise(EBADF);
+  }
+
+  void WriteOut(std::string_view data) {
+    if (const int error = WriteFile(file.Get(), data)) Fail(error);
+  }
+
+  void Flush() {
+    WriteOut(buffer);
+    buffer.clear();
+  }
+
+  void CreateTemporary(const struct stat* existing);
+};
+
+void TTextFileWriter::TState::CreateTemporary(const struct stat* existing) {
+  const std::string folder = FolderOf(target);
+  const std::string stem = target.substr(folder.size(), kMaxTemporaryStem);
+  if (stem.empty()) Raise(EISDIR);
+  for (int attempt = 1;; ++attempt) {
+    std::string candidate = folder + "." + stem + "." + RandomSuffix() + ".tmp";
+    const int error = OpenFile(candidate, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666, file);
+    if (!error) {
+      temporary = std::move(candidate);
+      break;
+    }
+    if (error != EEXIST || attempt == kMaxTemporaryAttempts) Raise(error);
+  }
+  if (!existing) return;
+  // The owner first: changing it may clear set-id bits that the mode then
+  // restores. Only a privileged process may give a file away, so a failure
+  // leaves the file ours.
+  [[maybe_unused]] const int ownerResult = ::fchown(file.Get(), existing->st_uid, existing->st_gid);
+  if (::fchmod(file.Get(), existing->st_mode & 07777) != 0) Fail(errno);
+}
+
+TTextFileWriter::TTextFileWriter(const std::string& path) : m_state(std::make_unique<TState>()) {
+  TState& s = *m_state;
+  if (path.empty()) Raise(ENOENT);
+  struct stat status {};
+  bool exists = false;
+  s.target = ResolveTarget(path, status, exists);
+  if (exists && S_ISDIR(status.st_mode)) Raise(EISDIR);
+  if (exists && !S_ISREG(status.st_mode)) {
+    // A device or a FIFO cannot be replaced, only written to.
+    if (const int error = OpenFile(s.target, O_WRONLY | O_CLOEXEC | O_NOCTTY, 0, s.file)) Raise(error);
+    return;
+  }
+  // The replacement would succeed on a read-only file in a writable folder;
+  // refuse as writing into the file would.
+  if (exists && ::faccessat(AT_FDCWD, s.target.c_str(), W_OK, AT_EACCESS) != 0) Raise(errno);
+  s.CreateTemporary(exists ? &status : nullptr);
+  s.buffer.reserve(kChunkSize);
+}
+
+TTextFileWriter::~TTextFileWriter() = default;
+
+void TTextFileWriter::Write(std::string_view text) {
+  TState& s = *m_state;
+  s.CheckUsable();
+  if (s.buffer.size() + text.size() < kChunkSize) {
+    s.buffer.append(text);
+    return;
+  }
+  s.Flush();
+  // A large piece goes out directly rather than through the buffer.
+  if (text.size() >= kChunkSize)
+    s.WriteOut(text);
+  else
+    s.buffer.append(text);
+}
+
+void TTextFileWriter::Commit() {
+  TState& s = *m_state;
+  s.CheckUsable();
+  s.Flush();
+  if (s.temporary.empty()) {
+    if (const int error = CloseFile(s.file)) s.Fail(error);
+    s.spent = true;
+    return;
+  }
+  if (const int error = SyncFile(s.file.Get())) s.Fail(error);
+  if (const int error = CloseFile(s.file)) s.Fail(error);
+  if (const int error = RenameFile(s.temporary, s.target)) s.Fail(error);
+  s.temporary.clear();
+  s.spent = true;
+}
+
+} // namespace curvella

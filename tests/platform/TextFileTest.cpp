@@ -1,0 +1,313 @@
+#include "platform/TextFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include "support/RowName.h"
+
+namespace curvella {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Store(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat status {};
+  EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+  return status.st_mode & 07777;
+}
+
+std::size_t OpenDescriptorCount() {
+  return static_cast<std::size_t>(
+      std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
+}
+
+template <class F> std::string ErrorOf(F&& action) {
+  try {
+    action();
+  } catch (const EInOutError& e) {
+    return e.Message();
+  }
+  return "no error";
+}
+
+// Fails the given occurrence of an operation with the error.
+TFileFaultHook FailOn(TFileOperation operation, int error, int occurrence = 1) {
+  return [=, count = 0](TFileOperation o) mutable {
+    return o == operation && ++count == occurrence ? error : 0;
+  };
+}
+
+class TextFile : public testing::Test {
+protected:
+  TextFile() {
+    std::string pattern = (fs::temp_directory_path() / "curvella-textfile-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    m_folder = pattern;
+  }
+  ~TextFile() override {
+    SetFileFaultHook({});
+    std::error_code ignored;
+    fs::remove_all(m_folder, ignored);
+  }
+
+  std::string In(const std::string& name) const { return m_folder + "/" + name; }
+
+  // What the folder holds, so that a temporary file left behind shows.
+  std::set<std::string> Entries(const std::string& sub = "") const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(In(sub))) names.insert(entry.path().filename().string());
+    return names;
+  }
+
+  std::string m_folder;
+};
+
+// ---------------------------------------------------------------------------
+
+struct ReadRow {
+  const char* Name;
+  std::string Content;
+  std::vector<std::string> Lines;
+};
+
+class ReadTable : public TextFile, public testing::WithParamInterface<ReadRow> {};
+
+TEST_P(ReadTable, YieldsTheLinesThenEmptyLinesForEver) {
+  const ReadRow& row = GetParam();
+  Store(In("f"), row.Content);
+  TTextFileReader reader(In("f"));
+  for (const std::string& line : row.Lines) {
+    EXPECT_FALSE(reader.AtEnd());
+    EXPECT_EQ(reader.ReadLine(), line);
+  }
+  EXPECT_TRUE(reader.AtEnd());
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(reader.ReadLine(), "");
+  EXPECT_TRUE(reader.AtEnd());
+  reader.Close();
+}
+
+const std::string kLongLine(1 << 20, 'x');
+const std::string kChunkMinusOne(64 * 1024 - 1, 'y');
+
+INSTANTIATE_TEST_SUITE_P(
+    TextFile, ReadTable,
+    testing::Values(ReadRow{"LineFeed", "a\nb\n", {"a", "b"}}, ReadRow{"CrLf", "a\r\nb\r\n", {"a", "b"}},
+                    ReadRow{"LoneCrIsLeftOut", "a\rb\r\rc\n", {"abc"}},
+                    ReadRow{"CtrlZEndsTheFile",
+                            "a\x1A"
+                            "b\n",
+                            {"a"}},
+                    ReadRow{"CtrlZAfterALine",
+                            "a\n\x1A"
+                            "b\n",
+                            {"a"}},
+                    ReadRow{"LastLineWithoutEnd", "a\r\nb\nc", {"a", "b", "c"}},
+                    ReadRow{"EmptyLinesAreNotTheEnd", "\n\r\n\n", {"", "", ""}}, ReadRow{"Empty", "", {}},
+                    ReadRow{"NulInsideALine", std::string("a\0b\n", 4), {std::string("a\0b", 3)}},
+                    ReadRow{"MebibyteLine", kLongLine + "\nz", {kLongLine, "z"}},
+                    ReadRow{"CrLfAcrossChunks", kChunkMinusOne + "\r\nz\n", {kChunkMinusOne, "z"}}),
+    test::RowName());
+
+TEST_F(TextFile, ReaderRefusesAMissingFileAndADirectory) {
+  EXPECT_EQ(ErrorOf([&] { TTextFileReader reader(In("missing")); }), "File not found");
+  EXPECT_EQ(ErrorOf([&] { TTextFileReader reader(m_folder); }), "File access denied");
+}
+
+TEST_F(TextFile, ReaderReportsReadAndCloseFailures) {
+  Store(In("f"), "a\n");
+  const std::size_t descriptors = OpenDescriptorCount();
+  {
+    TTextFileReader reader(In("f"));
+    SetFileFaultHook(FailOn(TFileOperation::Read, EIO));
+    EXPECT_EQ(ErrorOf([&] { reader.ReadLine(); }), "I/O error 5");
+    SetFileFaultHook(FailOn(TFileOperation::Close, ENOSPC));
+    EXPECT_EQ(ErrorOf([&] { reader.Close(); }), "Disk full");
+  }
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
+}
+
+// ---------------------------------------------------------------------------
+
+TEST_F(TextFile, NewFileGetsThePermissionsOfAPlainCreate) {
+  const mode_t old = ::umask(027);
+  {
+    TTextFileWriter writer(In("new"));
+    writer.Write("a\r\n");
+    writer.Commit();
+  }
+  ::umask(old);
+  EXPECT_EQ(Contents(In("new")), "a\r\n");
+  EXPECT_EQ(ModeOf(In("new")), 0640u);
+  EXPECT_EQ(Entries(), std::set<std::string>{"new"});
+}
+
+TEST_F(TextFile, ReplacedFileKeepsItsMode) {
+  Store(In("f"), "old contents that are longer\n");
+  ASSERT_EQ(::chmod(In("f").c_str(), 0604), 0);
+  TTextFileWriter writer(In("f"));
+  writer.Write("new\n");
+  writer.Commit();
+  EXPECT_EQ(Contents(In("f")), "new\n");
+  EXPECT_EQ(ModeOf(In("f")), 0604u);
+  EXPECT_EQ(Entries(), std::set<std::string>{"f"});
+}
+
+TEST_F(TextFile, RelativeLinkIsFollowedFromItsOwnFolder) {
+  fs::create_directory(In("sub"));
+  Store(In("sub/target"), "old\n");
+  fs::create_symlink("sub/target", In("link"));
+  TTextFileWriter writer(In("link"));
+  writer.Write("new\n");
+  writer.Commit();
+  EXPECT_TRUE(fs::is_symlink(In("link")));
+  EXPECT_EQ(Contents(In("sub/target")), "new\n");
+  EXPECT_EQ(Entries("sub"), std::set<std::string>{"target"});
+}
+
+TEST_F(TextFile, WriterDestroyedWithoutCommitLeavesTheTarget) {
+  Store(In("f"), "old\n");
+  {
+    TTextFileWriter writer(In("f"));
+    writer.Write(kLongLine);
+  }
+  EXPECT_EQ(Contents(In("f")), "old\n");
+  EXPECT_EQ(Entries(), std::set<std::string>{"f"});
+}
+
+TEST_F(TextFile, DeviceIsWrittenInPlace) {
+  // Tests run as root, so a writer that wrongly replaced the device would
+  // replace the system's /dev/full; use a node of our own where we may.
+  std::string device = In("full");
+  if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 7)) != 0) device = "/dev/full";
+  TTextFileWriter writer(device);
+  writer.Write("a\n");
+  EXPECT_EQ(ErrorOf([&] { writer.Commit(); }), "Disk full");
+  struct stat status {};
+  ASSERT_EQ(::lstat(device.c_str(), &status), 0);
+  EXPECT_TRUE(S_ISCHR(status.st_mode));
+}
+
+struct OpenRow {
+  const char* Name;
+  std::string Path;
+  const char* Message;
+};
+
+class WriterOpenTable : public TextFile, public testing::WithParamInterface<OpenRow> {};
+
+TEST_P(WriterOpenTable, FailsAtTheConstructor) {
+  Store(In("file"), "old\n");
+  fs::create_directory(In("dir"));
+  fs::create_symlink("loop2", In("loop1"));
+  fs::create_symlink("loop1", In("loop2"));
+  const std::set<std::string> before = Entries();
+  EXPECT_EQ(ErrorOf([&] { TTextFileWriter writer(In(GetParam().Path)); }), GetParam().Message);
+  EXPECT_EQ(Entries(), before);
+  EXPECT_EQ(Contents(In("file")), "old\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(TextFile, WriterOpenTable,
+                         testing::Values(OpenRow{"MissingFolder", "missing/f", "File not found"},
+                                         OpenRow{"FileAsFolder", "file/f", "Invalid filename"},
+                                         OpenRow{"Directory", "dir", "File access denied"},
+                                         OpenRow{"LinkLoop", "loop1", "Invalid filename"}),
+                         test::RowName());
+
+struct FaultRow {
+  const char* Name;
+  TFileOperation Operation;
+  int Occurrence;
+  int Error;
+  const char* Message;
+};
+
+class WriterFaultTable : public TextFile, public testing::WithParamInterface<FaultRow> {};
+
+TEST_P(WriterFaultTable, LeavesTheTargetAndNoTemporaryFile) {
+  const FaultRow& row = GetParam();
+  Store(In("f"), "old\n");
+  const std::size_t descriptors = OpenDescriptorCount();
+  SetFileFaultHook(FailOn(row.Operation, row.Error, row.Occurrence));
+  std::unique_ptr<TTextFileWriter> writer;
+  const std::string error = ErrorOf([&] {
+    writer = std::make_unique<TTextFileWriter>(In("f"));
+    for (int i = 0; i < 256; ++i) writer->Write(std::string(4095, 'z') + "\n");
+    writer->Commit();
+  });
+  EXPECT_EQ(error, row.Message);
+  // The writer is spent: a second Commit must not put a partial file in place.
+  if (writer) {
+    EXPECT_THROW(writer->Commit(), EInOutError);
+  }
+  writer.reset();
+  EXPECT_EQ(Contents(In("f")), "old\n");
+  EXPECT_EQ(Entries(), std::set<std::string>{"f"});
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TextFile, WriterFaultTable,
+    testing::Values(FaultRow{"AccessDeniedAtOpen", TFileOperation::Open, 1, EACCES, "File access denied"},
+                    FaultRow{"DiskFullMidWrite", TFileOperation::Write, 3, ENOSPC, "Disk full"},
+                    FaultRow{"QuotaAtSync", TFileOperation::Sync, 1, EDQUOT, "Disk full"},
+                    FaultRow{"IoErrorAtClose", TFileOperation::Close, 1, EIO, "I/O error 5"},
+                    FaultRow{"IoErrorAtRename", TFileOperation::Rename, 1, EIO, "I/O error 5"}),
+    test::RowName());
+
+// ---------------------------------------------------------------------------
+
+struct MessageRow {
+  const char* Name;
+  int Error;
+  const char* Message;
+};
+
+class MessageTable : public testing::TestWithParam<MessageRow> {};
+
+TEST_P(MessageTable, FollowsTheError) {
+  const MessageRow& row = GetParam();
+  const EInOutError error(row.Error);
+  EXPECT_EQ(error.Message(), row.Message);
+  EXPECT_EQ(error.OsError(), row.Error);
+  EXPECT_EQ(InOutErrorMessage(row.Error), row.Message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TextFile, MessageTable,
+    testing::Values(
+        MessageRow{"NoEnt", ENOENT, "File not found"}, MessageRow{"NotDir", ENOTDIR, "Invalid filename"},
+        MessageRow{"NameTooLong", ENAMETOOLONG, "Invalid filename"},
+        MessageRow{"Loop", ELOOP, "Invalid filename"}, MessageRow{"Inval", EINVAL, "Invalid filename"},
+        MessageRow{"MFile", EMFILE, "Too many open files"},
+        MessageRow{"NFile", ENFILE, "Too many open files"}, MessageRow{"Acces", EACCES, "File access denied"},
+        MessageRow{"Perm", EPERM, "File access denied"},
+        MessageRow{"ReadOnlyFs", EROFS, "File access denied"},
+        MessageRow{"IsDir", EISDIR, "File access denied"},
+        MessageRow{"TextBusy", ETXTBSY, "File access denied"}, MessageRow{"NoSpace", ENOSPC, "Disk full"},
+        MessageRow{"Quota", EDQUOT, "Disk full"}, MessageRow{"FileTooBig", EFBIG, "Disk full"},
+        MessageRow{"Io", EIO, "I/O error 5"}, MessageRow{"Unknown", 4242, "I/O error 4242"}),
+    test::RowName());
+
+} // namespace
+} // namespace curvella
