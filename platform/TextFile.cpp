@@ -25,14 +25,13 @@ constexpr int kMaxTemporaryAttempts = 100;
 // Leaves room for the dot, the random part and ".tmp" within NAME_MAX.
 constexpr std::size_t kMaxTemporaryStem = 200;
 
-TFileFaultHook g_hook;
+std::shared_ptr<TFileFaultHook> g_hook;
 
-// The error the hook asks for, 0 when there is none. A copy runs, so that
-// the hook may replace itself.
+// The error the hook asks for, 0 when there is none. The hook is held while
+// it runs, so that it may replace itself.
 int InjectedFault(TFileOperation operation) {
-  if (!g_hook) return 0;
-  const TFileFaultHook hook = g_hook;
-  return hook(operation);
+  const std::shared_ptr<TFileFaultHook> hook = g_hook;
+  return hook ? (*hook)(operation) : 0;
 }
 
 [[noreturn]] void Raise(int osError) { throw EInOutError(osError); }
@@ -194,7 +193,9 @@ std::string InOutErrorMessage(int osError) {
 
 EInOutError::EInOutError(int osError) : Exception(InOutErrorMessage(osError)), m_osError(osError) {}
 
-void SetFileFaultHook(TFileFaultHook hook) { g_hook = std::move(hook); }
+void SetFileFaultHook(TFileFaultHook hook) {
+  g_hook = hook ? std::make_shared<TFileFaultHook>(std::move(hook)) : nullptr;
+}
 
 struct TTextFileReader::TState {
   TDescriptor file;
