@@ -62,11 +62,16 @@ struct TTwinGroup {
 // are never NaN: an operation that would give one raises an error instead.
 bool FitsFinite(char c, std::size_t k) {
   switch (k) {
-  case 0: return c == ' ' || c == '-';
-  case 2: return c == '.';
-  case 17: return c == 'E';
-  case 18: return c == '+' || c == '-';
-  default: return c >= '0' && c <= '9';
+  case 0:
+    return c == ' ' || c == '-';
+  case 2:
+    return c == '.';
+  case 17:
+    return c == 'E';
+  case 18:
+    return c == '+' || c == '-';
+  default:
+    return c >= '0' && c <= '9';
   }
 }
 
@@ -141,7 +146,8 @@ struct TEvaluator::TPlan {
   void FindRiskyOffsets();
   void PlanStep(int m, std::vector<std::size_t>& cursors);
   std::size_t FirstRiskyStart(int j, std::size_t begin, const std::vector<TReplaced>& replaced) const;
-  std::vector<TPiece> Pieces(std::size_t begin, std::size_t end, const std::vector<TReplaced>& replaced) const;
+  std::vector<TPiece> Pieces(std::size_t begin, std::size_t end,
+                             const std::vector<TReplaced>& replaced) const;
   TOperand MakeOperand(const std::vector<TPiece>& working, std::size_t from, std::size_t to) const;
 
   double Evaluate(double x);
@@ -236,7 +242,8 @@ void TEvaluator::TPlan::FindRiskyOffsets() {
         offsets.push_back(*q - begin);
       }
     }
-    for (std::size_t q = std::max(begin + 1, end >= kResultLength ? end - kResultLength + 1 : 0); q < end; ++q) {
+    for (std::size_t q = std::max(begin + 1, end >= kResultLength ? end - kResultLength + 1 : 0); q < end;
+         ++q) {
       if (ResultPrefixAt(text, q) >= end - q) offsets.push_back(q - begin);
     }
   }
@@ -281,9 +288,10 @@ void TEvaluator::TPlan::PlanStep(int m, std::vector<std::size_t>& cursors) {
     }
     if (found == kNone) continue;
     const TReplaced r{found, found + length, j};
-    replaced.insert(std::lower_bound(replaced.begin(), replaced.end(), r,
-                                     [](const TReplaced& a, const TReplaced& b) { return a.Begin < b.Begin; }),
-                    r);
+    replaced.insert(
+        std::lower_bound(replaced.begin(), replaced.end(), r,
+                         [](const TReplaced& a, const TReplaced& b) { return a.Begin < b.Begin; }),
+        r);
     workingLength = workingLength - length + kResultLength;
   }
 
@@ -370,8 +378,8 @@ TOperand TEvaluator::TPlan::MakeOperand(const std::vector<TPiece>& working, std:
     offset += length;
   }
 
-  const bool hasResult = std::any_of(operand.Pieces.begin(), operand.Pieces.end(),
-                                     [](const TPiece& p) { return p.Slot != 0; });
+  const bool hasResult =
+      std::any_of(operand.Pieces.begin(), operand.Pieces.end(), [](const TPiece& p) { return p.Slot != 0; });
   if (!hasResult) {
     const std::string text = Materialize(operand.Pieces);
     operand.Pieces.clear();
@@ -408,12 +416,15 @@ std::string TEvaluator::TPlan::Materialize(const std::vector<TPiece>& pieces) co
 
 double TEvaluator::TPlan::OperandAt(const TOperand& operand, double x) const {
   switch (operand.Kind) {
-  case TOperand::TKind::X: return x;
+  case TOperand::TKind::X:
+    return x;
   case TOperand::TKind::Constant:
     if (operand.Overflows) throw EOverflow();
     return operand.Value;
-  case TOperand::TKind::Result: return StoreDouble(TextToReal(ResultText(operand.Slot)).Value);
-  case TOperand::TKind::Assembled: break;
+  case TOperand::TKind::Result:
+    return StoreDouble(TextToReal(ResultText(operand.Slot)).Value);
+  case TOperand::TKind::Assembled:
+    break;
   }
   return StoreDouble(TextToReal(Materialize(operand.Pieces)).Value);
 }
@@ -441,12 +452,14 @@ double TEvaluator::TPlan::Evaluate(double x) {
     }
     const double value = EvaluateOperation(Occurrences[m].Operation, left, right);
     Values[m] = value;
-    RealToText(value, std::span<char, kResultLength>(ResultTexts.data() + (m - 1) * kResultLength, kResultLength));
+    RealToText(value,
+               std::span<char, kResultLength>(ResultTexts.data() + (m - 1) * kResultLength, kResultLength));
   }
   return Values[1];
 }
 
-TEvaluator::TEvaluator(TOccurrenceList occurrences) : m_plan(std::make_unique<TPlan>(std::move(occurrences))) {
+TEvaluator::TEvaluator(TOccurrenceList occurrences)
+    : m_plan(std::make_unique<TPlan>(std::move(occurrences))) {
   m_plan->Build();
 }
 
@@ -459,8 +472,8 @@ const TOccurrenceList& TEvaluator::Occurrences() const { return m_plan->Occurren
 double TEvaluator::EvaluateAt(double x) { return m_plan->Evaluate(x); }
 
 int TEvaluator::LiteralSteps() const {
-  return static_cast<int>(std::count_if(m_plan->Steps.begin(), m_plan->Steps.end(),
-                                        [](const TStep& s) { return s.Literal; }));
+  return static_cast<int>(
+      std::count_if(m_plan->Steps.begin(), m_plan->Steps.end(), [](const TStep& s) { return s.Literal; }));
 }
 
 } // namespace curvella

@@ -14,8 +14,8 @@ namespace curvella {
 namespace {
 
 constexpr std::array<std::string_view, kOperationCount> kKeywords = {
-    "sin", "cos", "tan", "ctn", "asn", "acs", "atn", "act", "sh", "ch", "th",
-    "ctgh", "abs", "sqrt", "ln", "exp", "pow", "mult", "divide", "plus", "minus"};
+    "sin",  "cos", "tan",  "ctn", "asn", "acs", "atn",  "act",    "sh",   "ch",   "th",
+    "ctgh", "abs", "sqrt", "ln",  "exp", "pow", "mult", "divide", "plus", "minus"};
 
 // The keyword that starts at text[p], if any; no keyword is a prefix of
 // another, so at most one does.
@@ -42,8 +42,10 @@ public:
   explicit TParenthesisIndex(std::string_view text) : m_depth(text.size()) {
     long depth = 0;
     for (std::size_t p = 0; p < text.size(); ++p) {
-      if (text[p] == '(') ++depth;
-      else if (text[p] == ')') --depth;
+      if (text[p] == '(')
+        ++depth;
+      else if (text[p] == ')')
+        --depth;
       m_depth[p] = depth;
       m_positionsAtDepth[depth].push_back(p);
     }
@@ -140,8 +142,10 @@ TOccurrenceList FindOperations(std::string rewritten) {
 std::string_view CallText(std::string_view tail, std::string_view keyword) {
   int depth = 0;
   for (std::size_t j = keyword.size(); j < tail.size(); ++j) {
-    if (tail[j] == '(') ++depth;
-    else if (tail[j] == ')') --depth;
+    if (tail[j] == '(')
+      ++depth;
+    else if (tail[j] == ')')
+      --depth;
     if (depth == 0) return tail.substr(0, j + 1);
   }
   return tail;
@@ -167,35 +171,73 @@ double EvaluateOperation(int operation, double left, double right) {
   const long double r = right;
   long double v = 0;
   switch (operation) {
-  case kSin: v = Sine(l); break;
-  case kCos: v = Cosine(l); break;
-  case kTan: v = CheckedDiv(Sine(l), Cosine(l)); break;
-  case kCtn: v = CheckedDiv(Cosine(l), Sine(l)); break;
-  case kAsn: v = ArcSineByTangent(l); break;
-  case kAcs: v = CheckedAdd(HalfPi(), ArcSineByTangent(-l)); break;
-  case kAtn: v = CheckedArcTan(l); break;
-  case kAct: v = CheckedAdd(HalfPi(), CheckedArcTan(l)); break;
+  case kSin:
+    v = Sine(l);
+    break;
+  case kCos:
+    v = Cosine(l);
+    break;
+  case kTan:
+    v = CheckedDiv(Sine(l), Cosine(l));
+    break;
+  case kCtn:
+    v = CheckedDiv(Cosine(l), Sine(l));
+    break;
+  case kAsn:
+    v = ArcSineByTangent(l);
+    break;
+  case kAcs:
+    v = CheckedAdd(HalfPi(), ArcSineByTangent(-l));
+    break;
+  case kAtn:
+    v = CheckedArcTan(l);
+    break;
+  case kAct:
+    v = CheckedAdd(HalfPi(), CheckedArcTan(l));
+    break;
   case kSh:
   case kCh:
   case kTh:
   case kCtgh: {
     const long double up = CheckedExp(l);
     const long double down = CheckedExp(-l);
-    if (operation == kSh) v = CheckedDiv(CheckedSub(up, down), 2);
-    else if (operation == kCh) v = CheckedDiv(CheckedAdd(up, down), 2);
-    else if (operation == kTh) v = CheckedDiv(CheckedSub(up, down), CheckedAdd(up, down));
-    else v = CheckedDiv(CheckedAdd(up, down), CheckedSub(up, down));
+    if (operation == kSh)
+      v = CheckedDiv(CheckedSub(up, down), 2);
+    else if (operation == kCh)
+      v = CheckedDiv(CheckedAdd(up, down), 2);
+    else if (operation == kTh)
+      v = CheckedDiv(CheckedSub(up, down), CheckedAdd(up, down));
+    else
+      v = CheckedDiv(CheckedAdd(up, down), CheckedSub(up, down));
     break;
   }
-  case kAbs: v = std::fabs(l); break;
-  case kSqrt: v = CheckedSqrt(l); break;
-  case kLn: v = CheckedLn(l); break;
-  case kExp: v = CheckedExp(l); break;
-  case kPow: v = Power(l, r); break;
-  case kMult: v = CheckedMul(l, r); break;
-  case kDivide: v = CheckedDiv(l, r); break;
-  case kPlus: v = CheckedAdd(l, r); break;
-  case kMinus: v = CheckedSub(l, r); break;
+  case kAbs:
+    v = std::fabs(l);
+    break;
+  case kSqrt:
+    v = CheckedSqrt(l);
+    break;
+  case kLn:
+    v = CheckedLn(l);
+    break;
+  case kExp:
+    v = CheckedExp(l);
+    break;
+  case kPow:
+    v = Power(l, r);
+    break;
+  case kMult:
+    v = CheckedMul(l, r);
+    break;
+  case kDivide:
+    v = CheckedDiv(l, r);
+    break;
+  case kPlus:
+    v = CheckedAdd(l, r);
+    break;
+  case kMinus:
+    v = CheckedSub(l, r);
+    break;
   }
   return StoreDouble(v);
 }

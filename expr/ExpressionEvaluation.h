@@ -33,8 +33,27 @@ namespace curvella {
 // The operations, numbered as in the call table: 1 to 16 take one operand,
 // 17 to 21 two.
 enum TOperation : int {
-  kSin = 1, kCos, kTan, kCtn, kAsn, kAcs, kAtn, kAct, kSh, kCh, kTh, kCtgh, kAbs, kSqrt, kLn, kExp,
-  kPow, kMult, kDivide, kPlus, kMinus
+  kSin = 1,
+  kCos,
+  kTan,
+  kCtn,
+  kAsn,
+  kAcs,
+  kAtn,
+  kAct,
+  kSh,
+  kCh,
+  kTh,
+  kCtgh,
+  kAbs,
+  kSqrt,
+  kLn,
+  kExp,
+  kPow,
+  kMult,
+  kDivide,
+  kPlus,
+  kMinus
 };
 
 inline constexpr int kOperationCount = 21;

@@ -98,8 +98,10 @@ private:
 
     std::string spliced;
     spliced.reserve(length + m_keyword.size() + 2);
-    if (leftStart >= 2) spliced.append(m_text, 0, leftStart);
-    else if (leftStart == 1 && opening) spliced += '(';
+    if (leftStart >= 2)
+      spliced.append(m_text, 0, leftStart);
+    else if (leftStart == 1 && opening)
+      spliced += '(';
     spliced.append(m_keyword);
     spliced += '(';
     spliced.append(m_text, leftFirst, i - leftFirst);

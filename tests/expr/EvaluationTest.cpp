@@ -125,10 +125,18 @@ TEST_P(OperationTable, ComputesOrFails) {
   const OperationRow& row = GetParam();
   const auto op = [&] { return EvaluateOperation(row.Operation, row.Left, row.Right); };
   switch (row.Failure) {
-  case Fails::No: EXPECT_EQ(op(), row.Value); break;
-  case Fails::InvalidOp: EXPECT_THROW(op(), EInvalidOp); break;
-  case Fails::ZeroDivide: EXPECT_THROW(op(), EZeroDivide); break;
-  case Fails::Overflow: EXPECT_THROW(op(), EOverflow); break;
+  case Fails::No:
+    EXPECT_EQ(op(), row.Value);
+    break;
+  case Fails::InvalidOp:
+    EXPECT_THROW(op(), EInvalidOp);
+    break;
+  case Fails::ZeroDivide:
+    EXPECT_THROW(op(), EZeroDivide);
+    break;
+  case Fails::Overflow:
+    EXPECT_THROW(op(), EOverflow);
+    break;
   }
 }
 
@@ -144,8 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
         OperationRow{"SinJustBelowHuge", kSin, 9223372036854774784.0, 0, Fails::No,
                      static_cast<double>(sinl(9223372036854774784.0L))},
         OperationRow{"CosHuge", kCos, -kTwoTo63, 0, Fails::No, 0},
-        OperationRow{"CosZero", kCos, 0, 5, Fails::No, 1},
-        OperationRow{"TanZero", kTan, 0, 0, Fails::No, 0},
+        OperationRow{"CosZero", kCos, 0, 5, Fails::No, 1}, OperationRow{"TanZero", kTan, 0, 0, Fails::No, 0},
         OperationRow{"TanHugeIsZeroOverZero", kTan, kTwoTo63, 0, Fails::InvalidOp, 0},
         OperationRow{"CtnZero", kCtn, 0, 0, Fails::ZeroDivide, 0},
         OperationRow{"CtnHuge", kCtn, 1e19, 0, Fails::InvalidOp, 0},
@@ -159,11 +166,11 @@ INSTANTIATE_TEST_SUITE_P(
         OperationRow{"ActZeroIsHalfPi", kAct, 0, 0, Fails::No, M_PI_2},
         OperationRow{"ActOnePlusNotMinus", kAct, 1, 0, Fails::No, 2.356194490192345},
         OperationRow{"ShZero", kSh, 0, 0, Fails::No, 0},
-        OperationRow{"ShFitsDoubleAt710", kSh, 710, 0, Fails::No, static_cast<double>((expl(710) - expl(-710)) / 2)},
+        OperationRow{"ShFitsDoubleAt710", kSh, 710, 0, Fails::No,
+                     static_cast<double>((expl(710) - expl(-710)) / 2)},
         OperationRow{"ShBeyondDouble", kSh, 711, 0, Fails::Overflow, 0},
         OperationRow{"ShBeyondExtended", kSh, -12000, 0, Fails::Overflow, 0},
-        OperationRow{"ChZero", kCh, 0, 0, Fails::No, 1},
-        OperationRow{"ThZero", kTh, 0, 0, Fails::No, 0},
+        OperationRow{"ChZero", kCh, 0, 0, Fails::No, 1}, OperationRow{"ThZero", kTh, 0, 0, Fails::No, 0},
         OperationRow{"ThLarge", kTh, 30, 0, Fails::No, 1},
         OperationRow{"ThBeyondExtended", kTh, 12000, 0, Fails::Overflow, 0},
         OperationRow{"CtghZero", kCtgh, 0, 0, Fails::ZeroDivide, 0},
@@ -186,8 +193,8 @@ INSTANTIATE_TEST_SUITE_P(
         OperationRow{"PowNegativeToHugeWhole", kPow, -1, 4294967296.0, Fails::InvalidOp, 0},
         OperationRow{"PowNegativeOverflowsBeforeReciprocal", kPow, -10, -5000, Fails::Overflow, 0},
         OperationRow{"PowNegativeBeyondDouble", kPow, -10, 309, Fails::Overflow, 0},
-        OperationRow{"PowPositiveByLogarithm", kPow, 2, 0.5,
-                     Fails::No, static_cast<double>(expl(0.5L * logl(2.0L)))},
+        OperationRow{"PowPositiveByLogarithm", kPow, 2, 0.5, Fails::No,
+                     static_cast<double>(expl(0.5L * logl(2.0L)))},
         OperationRow{"PowPositiveBeyondDouble", kPow, 10, 400, Fails::Overflow, 0},
         OperationRow{"MultRoundsOnce", kMult, 3, 2.5, Fails::No, 7.5},
         OperationRow{"MultBeyondDouble", kMult, 1e300, 1e10, Fails::Overflow, 0},
@@ -202,9 +209,9 @@ TEST(EvaluateAt, PassByPass) {
   const TOccurrenceList list = FindOperations(RewriteExpression("x^2-3*x+2"));
   std::vector<std::string> working;
   EXPECT_EQ(test::EvaluateLiterally(list, 2.5, &working), 0.75);
-  const std::vector<std::string> expected = {
-      "mult(3&x)", "pow(x&2)", "minus( 6.25000000000000E+0000& 7.50000000000000E+0000)",
-      "plus(-1.25000000000000E+0000&2)"};
+  const std::vector<std::string> expected = {"mult(3&x)", "pow(x&2)",
+                                             "minus( 6.25000000000000E+0000& 7.50000000000000E+0000)",
+                                             "plus(-1.25000000000000E+0000&2)"};
   EXPECT_EQ(working, expected);
   TEvaluator evaluator(list);
   EXPECT_EQ(evaluator.EvaluateAt(2.5), 0.75);
@@ -229,23 +236,17 @@ TEST_P(ExpressionTable, EvaluatesAsTheRulesSay) {
 INSTANTIATE_TEST_SUITE_P(
     Evaluation, ExpressionTable,
     testing::Values(
-        ExpressionRow{"NoCallVariable", "x", 3, 0},
-        ExpressionRow{"NoCallNumber", "5", 3, 0},
-        ExpressionRow{"NoCallEmpty", "", 3, 0},
-        ExpressionRow{"InitialText", "function f(x)", 1.5, 0},
+        ExpressionRow{"NoCallVariable", "x", 3, 0}, ExpressionRow{"NoCallNumber", "5", 3, 0},
+        ExpressionRow{"NoCallEmpty", "", 3, 0}, ExpressionRow{"InitialText", "function f(x)", 1.5, 0},
         ExpressionRow{"BlankBesideVariable", "x + 1", 4, 1},
         ExpressionRow{"LeadingMinusOfPower", "-x^2", 3, 0},
         ExpressionRow{"ZeroMinusSquared", "(0-x)^2", 3, 9},
         ExpressionRow{"LeadingMinusIsZeroMinus", "-x+1", 3, -2},
-        ExpressionRow{"PowerChainIsOne", "2^3^2", 5, 1},
-        ExpressionRow{"SignedExponentSplit", "1e-3", 5, -2},
+        ExpressionRow{"PowerChainIsOne", "2^3^2", 5, 1}, ExpressionRow{"SignedExponentSplit", "1e-3", 5, -2},
         ExpressionRow{"PositiveExponentSplit", "x*1e+2", 5, 7},
-        ExpressionRow{"UnsignedExponent", "2e3*x", 1.5, 3000},
-        ExpressionRow{"PowerZero", "x^0", 0, 1},
-        ExpressionRow{"ZeroToZero", "0^0", 7, 1},
-        ExpressionRow{"ZeroToMinusOne", "0^-1", 7, 0},
-        ExpressionRow{"NegativeCubed", "(0-2)^3", 7, -8},
-        ExpressionRow{"ActAtZero", "act(x)", 0, M_PI_2},
+        ExpressionRow{"UnsignedExponent", "2e3*x", 1.5, 3000}, ExpressionRow{"PowerZero", "x^0", 0, 1},
+        ExpressionRow{"ZeroToZero", "0^0", 7, 1}, ExpressionRow{"ZeroToMinusOne", "0^-1", 7, 0},
+        ExpressionRow{"NegativeCubed", "(0-2)^3", 7, -8}, ExpressionRow{"ActAtZero", "act(x)", 0, M_PI_2},
         ExpressionRow{"ActAtOne", "act(x)", 1, 2.356194490192345},
         ExpressionRow{"Quadratic", "x^2-3*x+2", 2.5, 0.75},
         ExpressionRow{"TimesBeforeDivide", "1/2*x", 0.25, 2}),

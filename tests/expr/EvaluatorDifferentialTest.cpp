@@ -55,13 +55,16 @@ std::string Pick(std::mt19937& random, const std::vector<std::string>& choices) 
 // Well-formed infix expressions, rewritten.
 std::string RandomInfix(std::mt19937& random, int depth) {
   static const std::vector<std::string> leaves = {"x", "2", "0.5", "3", "x", "1e2", "0", "-x", "10"};
-  static const std::vector<std::string> functions = {"sin", "cos", "tan", "ctn", "asn", "acs", "atn", "act",
-                                                     "sh",  "ch",  "th",  "ctgh", "abs", "sqrt", "ln", "exp"};
+  static const std::vector<std::string> functions = {"sin", "cos",  "tan", "ctn", "asn", "acs",
+                                                     "atn", "act",  "sh",  "ch",  "th",  "ctgh",
+                                                     "abs", "sqrt", "ln",  "exp"};
   static const std::vector<std::string> operators = {"+", "-", "*", "/", "^"};
   if (depth == 0 || random() % 4 == 0) return Pick(random, leaves);
   switch (random() % 3) {
-  case 0: return Pick(random, functions) + "(" + RandomInfix(random, depth - 1) + ")";
-  case 1: return "(" + RandomInfix(random, depth - 1) + ")";
+  case 0:
+    return Pick(random, functions) + "(" + RandomInfix(random, depth - 1) + ")";
+  case 1:
+    return "(" + RandomInfix(random, depth - 1) + ")";
   default:
     return RandomInfix(random, depth - 1) + Pick(random, operators) + RandomInfix(random, depth - 1);
   }
@@ -72,9 +75,9 @@ std::string RandomInfix(std::mt19937& random, int depth) {
 // followed by one character, repeated call texts.
 std::string RandomFragments(std::mt19937& random) {
   static const std::vector<std::string> fragments = {
-      "plus(", "minus(", "mult(", "divide(", "pow(", "sin(", "cos(", "sh", "ch", "th", "exp(", "ln(", "sqrt(",
-      "abs(",  "x",      "2",     "-",       " ",    "&",    ")",    "(",  "1.5", "e",  "0",    "cos(x)", "sh-",
-      "sh ",   "shcos(x)", "-1"};
+      "plus(", "minus(", "mult(", "divide(", "pow(",   "sin(", "cos(", "sh",       "ch", "th",
+      "exp(",  "ln(",    "sqrt(", "abs(",    "x",      "2",    "-",    " ",        "&",  ")",
+      "(",     "1.5",    "e",     "0",       "cos(x)", "sh-",  "sh ",  "shcos(x)", "-1"};
   std::string text;
   const int count = 1 + static_cast<int>(random() % 14);
   for (int i = 0; i < count; ++i) text += Pick(random, fragments);

@@ -24,11 +24,8 @@ TEST_P(RewriteTable, RewritesCharacterForCharacter) {
 INSTANTIATE_TEST_SUITE_P(
     Rewriting, RewriteTable,
     testing::Values(
-        RewriteRow{"Empty", "", ""},
-        RewriteRow{"Variable", "x", "x"},
-        RewriteRow{"Number", "5", "5"},
-        RewriteRow{"TypedCall", "sin(x)", "sin(x)"},
-        RewriteRow{"Sum", "x+1", "plus(x&1)"},
+        RewriteRow{"Empty", "", ""}, RewriteRow{"Variable", "x", "x"}, RewriteRow{"Number", "5", "5"},
+        RewriteRow{"TypedCall", "sin(x)", "sin(x)"}, RewriteRow{"Sum", "x+1", "plus(x&1)"},
         RewriteRow{"ProductFirst", "2*x+1", "plus(mult(2&x)&1)"},
         RewriteRow{"MinusGroupsFromTheLeft", "x-1-2", "minus(minus(x&1)&2)"},
         RewriteRow{"DivideGroupsFromTheLeft", "x/2/x", "divide(divide(x&2)&x)"},
@@ -58,12 +55,10 @@ INSTANTIATE_TEST_SUITE_P(
         RewriteRow{"ExponentSignIsAnOperator", "1e-3", "minus(1e&3)"},
         RewriteRow{"UnsignedExponentStays", "2e3*x", "mult(2e3&x)"},
         RewriteRow{"SignAfterParenthesis", "x-(-1)", "minus(x&(-1))"},
-        RewriteRow{"DoubleMinus", "1--x", "minus(1&-x)"},
-        RewriteRow{"SignInsideCall", "exp(-x)", "exp(-x)"},
+        RewriteRow{"DoubleMinus", "1--x", "minus(1&-x)"}, RewriteRow{"SignInsideCall", "exp(-x)", "exp(-x)"},
         RewriteRow{"LeadingPlus", "+x", "plus(&x)"},
         RewriteRow{"LeadingPlusDroppedByPower", "+x^2", "pow(x&2)"},
-        RewriteRow{"LeadingTimes", "*x", "mult(&x)"},
-        RewriteRow{"DoubledTimes", "x**2", "mult(mult(x&)&2)"},
+        RewriteRow{"LeadingTimes", "*x", "mult(&x)"}, RewriteRow{"DoubledTimes", "x**2", "mult(mult(x&)&2)"},
         RewriteRow{"BlanksStay", "x + 1", "plus(x & 1)"},
         RewriteRow{"DanglingPlusDropped", "x^2+", "pow(x&2)"},
         RewriteRow{"DanglingDivideDropped", "2*x/", "mult(2&x)"},
@@ -77,8 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Rewriting, PassByPass) {
   std::string text = "x^2-3*x+2";
-  const std::pair<char, const char*> passes[] = {{'^', "pow"}, {'*', "mult"}, {'/', "divide"},
-                                                  {'-', "minus"}, {'+', "plus"}};
+  const std::pair<char, const char*> passes[] = {
+      {'^', "pow"}, {'*', "mult"}, {'/', "divide"}, {'-', "minus"}, {'+', "plus"}};
   const char* expected[] = {"pow(x&2)-3*x+2", "pow(x&2)-mult(3&x)+2", "pow(x&2)-mult(3&x)+2",
                             "minus(pow(x&2)&mult(3&x))+2", "plus(minus(pow(x&2)&mult(3&x))&2)"};
   for (int i = 0; i < 5; ++i) {
@@ -133,7 +128,8 @@ TEST(Rewriting, AtMost3000Splices) {
     EXPECT_EQ(e.Message(), "The expression has more than 3000 operations");
   }
   // The splices of all passes count together.
-  EXPECT_THROW(RewriteExpression(Repeated("x", 1501, "*") + "+" + Repeated("x", 1501, "-")), EExpressionError);
+  EXPECT_THROW(RewriteExpression(Repeated("x", 1501, "*") + "+" + Repeated("x", 1501, "-")),
+               EExpressionError);
 }
 
 TEST(Rewriting, LongTextsEndInTime) {

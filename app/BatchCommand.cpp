@@ -1,0 +1,180 @@
+#include "app/BatchCommand.h"
+
+#include <iomanip>
+#include <map>
+#include <optional>
+#include <ostream>
+
+#include "app/ErrorText.h"
+#include "app/PointFile.h"
+#include "expr/ExpressionEvaluation.h"
+#include "expr/ExpressionRewriting.h"
+#include "numtext/Errors.h"
+
+namespace curvella {
+
+namespace {
+
+struct TBatchOptions {
+  TRunTexts Texts;
+  std::optional<std::string> Csv;
+  bool Explain = false;
+  bool Help = false;
+};
+
+class EUsageError : public Exception {
+public:
+  using Exception::Exception;
+};
+
+TBatchOptions ParseArguments(const std::vector<std::string>& arguments) {
+  TBatchOptions options;
+  const std::map<std::string, std::string*> valued = {{"--expr", &options.Texts.Expression},
+                                                      {"--first", &options.Texts.FirstX},
+                                                      {"--last", &options.Texts.LastX},
+                                                      {"--steps", &options.Texts.Steps}};
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    const std::size_t equals = argument.find('=');
+    const std::string name = argument.substr(0, equals);
+    if (name == "--help" || name == "-h") {
+      options.Help = true;
+      continue;
+    }
+    if (name == "--explain" && equals == std::string::npos) {
+      options.Explain = true;
+      continue;
+    }
+    const auto target = valued.find(name);
+    if (target == valued.end() && name != "--csv") throw EUsageError("unknown option \"" + argument + "\"");
+    std::string value;
+    if (equals != std::string::npos) {
+      value = argument.substr(equals + 1);
+    } else if (i + 1 < arguments.size()) {
+      value = arguments[++i]; // taken as it stands, even when it begins with "-"
+    } else {
+      throw EUsageError("option " + name + " needs a value");
+    }
+    if (name == "--csv")
+      options.Csv = value;
+    else
+      *target->second = value;
+  }
+  return options;
+}
+
+void Explain(const std::string& expression, std::ostream& out) {
+  const TOccurrenceList list = FindOperations(RewriteExpression(expression));
+  out << "rewritten: " << list.Text() << "\n";
+  out << "calls: " << list.Count() << (list.Count() == 0 ? " (y is 0 at every x)" : "") << "\n";
+  for (int i = 1; i <= list.Count(); ++i) {
+    out << std::setw(6) << i << "  " << std::left << std::setw(7) << list[i].Keyword() << std::right << " at "
+        << std::setw(6) << list[i].Position << "  " << list.CallText(i) << "\n";
+  }
+}
+
+void WriteCsv(const std::string& destination, const TRunRecord& record, std::ostream& out) {
+  if (destination == "-") {
+    WritePointLines(record, [&](std::string_view line) { out << line; });
+    out.flush();
+  } else {
+    ExportPointFile(destination, record);
+  }
+}
+
+} // namespace
+
+std::string BatchHelp() {
+  return R"HELP(Usage: curvella-batch [options]
+
+Samples a function of x exactly as Curvella's Run button does and writes the
+points as Curvella's point file (Export to CSV Database).
+
+Options (each value as "--opt VALUE" or "--opt=VALUE"; a value may be empty
+and may begin with "-"):
+  --expr TEXT    the function of x, as typed into the window's expression box
+                 (default: "function f(x)", which has no call: y = 0)
+  --first TEXT   the first value of x (default: "0")
+  --last TEXT    the last value of x (default: "2"); it is never sampled: the
+                 last point lies one step short of it
+  --steps TEXT   the number of points (default: "100"); more than 10000 give
+                 10000, fewer than 1 give 1000; "50.5" gives 50 and "1e3"
+                 gives 1, since only the leading whole number is read
+  --csv FILE     write the points to FILE ("-": standard output); one line per
+                 point, x ";" y, each as a 23-character number text with 15
+                 significant digits, CR LF line ends. Without --csv the points
+                 go to standard output, unless --explain is given.
+  --explain      print the rewritten expression and the calls found in it
+  --help         print this text
+
+The expression language:
+  Operators ^ * / - + and parentheses; calls sin cos tan ctn asn acs atn act
+  sh ch th ctgh abs sqrt ln exp, written like sin(x). The only variable is
+  the lower-case letter x, standing alone between operators or parentheses.
+  Rules that surprise people:
+  - Precedence follows the order in which operators are rewritten:
+    ^ first, then *, then /, then -, then +. So 1/2*x is 1/(2*x), and a-b+c
+    is (a-b)+c. Chains of * / - + group from the left.
+  - Powers do not group: 2^3^2 is 1 (write 2^(3^2) or (2^3)^2).
+  - A number's exponent sign is an operator: 1e-3 is (1e)-3 = -2, and
+    x*1e+2 is x*1+2. An unsigned exponent is fine: 2e3*x is 2000*x.
+  - Blanks are part of the operands: "x + 1" reads "x " and " 1", which are
+    not numbers, so it gives 1 at every x. Type x+1.
+  - A leading minus is "0 minus": -x+1 is 1-x, but -x^2 is 0 (the operand
+    "-x" is not a number). Write (0-x)^2 for the square of -x.
+  - Results pass between calls as text with 15 significant digits.
+  - act(x) is pi/2 + arctan(x).
+
+Errors (division by zero, invalid operation, overflow, an incomplete
+expression, file errors) are printed as the window would show them, on
+standard error; the exit status is then 1, and the points computed before the
+error are still written. A wrong command line exits with 2.
+)HELP";
+}
+
+int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  TBatchOptions options;
+  try {
+    options = ParseArguments(arguments);
+  } catch (const EUsageError& e) {
+    err << "curvella-batch: " << e.Message() << "\nTry curvella-batch --help.\n";
+    return 2;
+  }
+  if (options.Help) {
+    out << BatchHelp();
+    return 0;
+  }
+
+  int status = 0;
+  const auto report = [&](const Exception& e) {
+    err << ErrorBoxText(e.Message()) << "\n";
+    status = 1;
+  };
+  if (options.Explain) {
+    try {
+      Explain(options.Texts.Expression, out);
+    } catch (const Exception& e) {
+      report(e);
+      return status;
+    }
+  }
+  const std::optional<std::string> destination = options.Csv       ? options.Csv
+                                                 : options.Explain ? std::nullopt
+                                                                   : std::optional<std::string>("-");
+  if (!destination) return status;
+
+  TRunRecord record;
+  try {
+    RunSampling(options.Texts, record, [](double, double) {});
+  } catch (const Exception& e) {
+    report(e);
+  }
+  try {
+    WriteCsv(*destination, record, out);
+  } catch (const Exception& e) {
+    report(e);
+  }
+  return status;
+}
+
+} // namespace curvella

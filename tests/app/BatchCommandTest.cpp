@@ -1,0 +1,133 @@
+#include "app/BatchCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/RowName.h"
+
+namespace curvella {
+namespace {
+
+struct TBatchResult {
+  int Status;
+  std::string Out;
+  std::string Err;
+};
+
+TBatchResult Batch(std::vector<std::string> arguments) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = RunBatch(arguments, out, err);
+  return {status, out.str(), err.str()};
+}
+
+constexpr const char* kQuadraticLines = " 0.00000000000000E+0000; 2.00000000000000E+0000\r\n"
+                                        " 1.00000000000000E+0000; 0.00000000000000E+0000\r\n";
+
+TEST(Batch, WritesThePointFileToStandardOutput) {
+  const TBatchResult r =
+      Batch({"--expr", "x^2-3*x+2", "--first", "0", "--last", "2", "--steps", "2", "--csv", "-"});
+  EXPECT_EQ(r.Status, 0);
+  EXPECT_EQ(r.Out, kQuadraticLines);
+  EXPECT_EQ(r.Err, "");
+}
+
+TEST(Batch, TheProgramPrintsExactlyTheSameBytes) {
+  const std::string command =
+      std::string(CURVELLA_BATCH) + " --expr 'x^2-3*x+2' --first 0 --last 2 --steps 2 --csv -";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string out;
+  char buffer[256];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  EXPECT_EQ(::pclose(pipe), 0);
+  EXPECT_EQ(out, kQuadraticLines);
+}
+
+struct OptionRow {
+  const char* Name;
+  std::vector<std::string> Arguments;
+  const char* Out;
+};
+
+class OptionTable : public testing::TestWithParam<OptionRow> {};
+
+TEST_P(OptionTable, TakeTheirValuesAsTyped) {
+  const TBatchResult r = Batch(GetParam().Arguments);
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Out, GetParam().Out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Batch, OptionTable,
+    testing::Values(OptionRow{"EqualsForm",
+                              {"--expr=x^2-3*x+2", "--first=0", "--last=2", "--steps=2", "--csv=-"},
+                              kQuadraticLines},
+                    OptionRow{"ValueBeginningWithMinus",
+                              {"--expr", "-x+1", "--steps", "1", "--first", "-2"},
+                              "-2.00000000000000E+0000; 3.00000000000000E+0000\r\n"},
+                    OptionRow{"EqualsInsideTheValue",
+                              {"--expr=x", "--steps=1"},
+                              " 0.00000000000000E+0000; 0.00000000000000E+0000\r\n"},
+                    OptionRow{"EmptyFirstIsZero",
+                              {"--expr", "x*1", "--first", "", "--last", "4", "--steps", "2"},
+                              " 0.00000000000000E+0000; 0.00000000000000E+0000\r\n"
+                              " 2.00000000000000E+0000; 2.00000000000000E+0000\r\n"},
+                    OptionRow{"DefaultsAreTheWindowsTexts",
+                              {"--steps", "1"},
+                              " 0.00000000000000E+0000; 0.00000000000000E+0000\r\n"}),
+    test::RowName());
+
+TEST(Batch, ErrorIsShownAsTheWindowWouldAndThePointsBeforeItStay) {
+  const TBatchResult r = Batch({"--expr", "1/x", "--first", "-0.5", "--last", "0.5", "--steps", "4"});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, "Floating point division by zero.\n");
+  EXPECT_EQ(r.Out, "-5.00000000000000E-0001;-2.00000000000000E+0000\r\n"
+                   "-2.50000000000000E-0001;-4.00000000000000E+0000\r\n");
+}
+
+TEST(Batch, RefusedExpressionAndFileErrors) {
+  TBatchResult r = Batch({"--expr", "x*(x+1"});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, "Incomplete expression after \"*\": an operand or \")\" is missing.\n");
+  EXPECT_EQ(r.Out, "");
+  r = Batch({"--csv", "/nonexistent-folder/points.csv"});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, "File not found.\n");
+}
+
+TEST(Batch, WritesAFile) {
+  const std::string path = std::filesystem::temp_directory_path() / "curvella-batch-test.csv";
+  const TBatchResult r = Batch({"--expr", "x^2-3*x+2", "--steps", "2", "--csv", path});
+  EXPECT_EQ(r.Status, 0);
+  EXPECT_EQ(r.Out, "");
+  std::ifstream in(path, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), kQuadraticLines);
+  std::filesystem::remove(path);
+}
+
+TEST(Batch, ExplainsTheRewriting) {
+  const TBatchResult r = Batch({"--explain", "--expr", "x^2-3*x+2"});
+  EXPECT_EQ(r.Status, 0);
+  EXPECT_NE(r.Out.find("rewritten: plus(minus(pow(x&2)&mult(3&x))&2)\n"), std::string::npos);
+  EXPECT_NE(r.Out.find("calls: 4\n"), std::string::npos);
+  EXPECT_NE(r.Out.find("mult(3&x)"), std::string::npos);
+  EXPECT_EQ(r.Out.find(";"), std::string::npos); // no points without --csv
+}
+
+TEST(Batch, CommandLineMistakes) {
+  EXPECT_EQ(Batch({"--frist", "1"}).Status, 2);
+  EXPECT_EQ(Batch({"--expr"}).Status, 2);
+  const TBatchResult help = Batch({"--help"});
+  EXPECT_EQ(help.Status, 0);
+  for (const char* topic : {"--expr", "--csv", "1e-3", "2^3^2", "x + 1", "-x^2", "10000"}) {
+    EXPECT_NE(help.Out.find(topic), std::string::npos) << topic;
+  }
+}
+
+} // namespace
+} // namespace curvella
