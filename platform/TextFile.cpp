@@ -339,8 +339,15 @@ TTextFileWriter::TTextFileWriter(const std::string& path) : m_state(std::make_un
   // The replacement would succeed on a read-only file in a writable folder;
   // refuse as writing into the file would.
   if (exists && ::faccessat(AT_FDCWD, s.target.c_str(), W_OK, AT_EACCESS) != 0) Raise(errno);
-  s.CreateTemporary(exists ? &status : nullptr);
   s.buffer.reserve(kChunkSize);
+  try {
+    s.CreateTemporary(exists ? &status : nullptr);
+  } catch (const EInOutError& e) {
+    // A writable file in a folder we may not write to cannot be replaced;
+    // it is still written, in place, as a plain save would.
+    if (!exists || (e.OsError() != EACCES && e.OsError() != EPERM)) throw;
+    if (const int error = OpenFile(s.target, O_WRONLY | O_TRUNC | O_CLOEXEC, 0, s.file)) Raise(error);
+  }
 }
 
 TTextFileWriter::~TTextFileWriter() = default;

@@ -83,8 +83,6 @@ protected:
   std::string m_folder;
 };
 
-// ---------------------------------------------------------------------------
-
 struct ReadRow {
   const char* Name;
   std::string Content;
@@ -146,8 +144,6 @@ TEST_F(TextFile, ReaderReportsReadAndCloseFailures) {
   }
   EXPECT_EQ(OpenDescriptorCount(), descriptors);
 }
-
-// ---------------------------------------------------------------------------
 
 TEST_F(TextFile, NewFileGetsThePermissionsOfAPlainCreate) {
   const mode_t old = ::umask(027);
@@ -268,14 +264,23 @@ TEST_P(WriterFaultTable, LeavesTheTargetAndNoTemporaryFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     TextFile, WriterFaultTable,
-    testing::Values(FaultRow{"AccessDeniedAtOpen", TFileOperation::Open, 1, EACCES, "File access denied"},
+    testing::Values(FaultRow{"ReadOnlyFileSystemAtOpen", TFileOperation::Open, 1, EROFS,
+                             "File access denied"},
                     FaultRow{"DiskFullMidWrite", TFileOperation::Write, 3, ENOSPC, "Disk full"},
                     FaultRow{"QuotaAtSync", TFileOperation::Sync, 1, EDQUOT, "Disk full"},
                     FaultRow{"IoErrorAtClose", TFileOperation::Close, 1, EIO, "I/O error 5"},
                     FaultRow{"IoErrorAtRename", TFileOperation::Rename, 1, EIO, "I/O error 5"}),
     test::RowName());
 
-// ---------------------------------------------------------------------------
+TEST_F(TextFile, WritableFileInAFolderWithoutWritePermissionIsWrittenInPlace) {
+  Store(In("f"), "old\n");
+  SetFileFaultHook(FailOn(TFileOperation::Open, EACCES)); // the temporary file
+  TTextFileWriter writer(In("f"));
+  writer.Write("new\n");
+  writer.Commit();
+  EXPECT_EQ(Contents(In("f")), "new\n");
+  EXPECT_EQ(Entries(), std::set<std::string>{"f"});
+}
 
 struct MessageRow {
   const char* Name;
