@@ -47,6 +47,28 @@ void BM_RewriteAndFind3000(benchmark::State& state) {
 }
 BENCHMARK(BM_RewriteAndFind3000)->Unit(benchmark::kMillisecond);
 
+// Texts of 100,000 characters: a sum refused after 3000 splices, and 2998
+// powers whose right scans each run over 94,000 digits.
+void BM_RewriteSum100k(benchmark::State& state) {
+  std::string text = "x";
+  while (text.size() < 100000) text += "+x";
+  for (auto _ : state) {
+    try {
+      RewriteExpression(text);
+    } catch (const EExpressionError&) {
+    }
+  }
+}
+BENCHMARK(BM_RewriteSum100k)->Unit(benchmark::kMillisecond);
+
+void BM_RewriteLongScans100k(benchmark::State& state) {
+  std::string text = "1";
+  for (int i = 0; i < 2998; ++i) text += "^1";
+  text += std::string(94000, '1');
+  for (auto _ : state) benchmark::DoNotOptimize(RewriteExpression(text));
+}
+BENCHMARK(BM_RewriteLongScans100k)->Unit(benchmark::kMillisecond);
+
 void BM_PlanEvaluator3000(benchmark::State& state) {
   const TOccurrenceList list = FindOperations(RewriteExpression(Calls3000()));
   for (auto _ : state) benchmark::DoNotOptimize(TEvaluator(list));
