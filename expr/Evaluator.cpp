@@ -191,7 +191,7 @@ void TEvaluator::TPlan::FindTwins() {
   std::unordered_map<std::uint64_t, std::vector<int>> closedGroups;
   for (int j = 1; j <= k; ++j) {
     const std::size_t length = Length[j];
-    if (Begin[j] + length == text.size()) {
+    if (!Occurrences[j].Closed) {
       TTwinGroup group{length, {}};
       for (int i = 1; i <= j; ++i) {
         if (Occurrences[i].Operation == Occurrences[j].Operation && Begin[i] + length <= text.size() &&

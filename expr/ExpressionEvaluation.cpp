@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <unordered_map>
 
 #include "expr/ExpressionRewriting.h"
@@ -51,18 +52,16 @@ public:
     }
   }
 
-  // 0-based index of the last character of the call whose keyword ends
-  // before `start`; the last character of the text when the count never
-  // returns.
-  std::size_t CallEnd(std::size_t start) const {
+  // 0-based index of the character at which the count started at `start`
+  // returns to 0; none when it never does.
+  std::optional<std::size_t> CallEnd(std::size_t start) const {
     const long base = start == 0 ? 0 : m_depth[start - 1];
     const auto found = m_positionsAtDepth.find(base);
-    if (found != m_positionsAtDepth.end()) {
-      const std::vector<std::size_t>& positions = found->second;
-      const auto next = std::lower_bound(positions.begin(), positions.end(), start);
-      if (next != positions.end()) return *next;
-    }
-    return m_depth.size() - 1;
+    if (found == m_positionsAtDepth.end()) return std::nullopt;
+    const std::vector<std::size_t>& positions = found->second;
+    const auto next = std::lower_bound(positions.begin(), positions.end(), start);
+    if (next == positions.end()) return std::nullopt;
+    return *next;
   }
 
 private:
@@ -127,14 +126,16 @@ TOccurrenceList FindOperations(std::string rewritten) {
     if (!kKeywordStart[static_cast<unsigned char>(text[p])]) continue;
     if (const int op = KeywordAt(text, p)) {
       if (static_cast<int>(occurrences.size()) == kMaxOperations) ThrowTooManyOperations();
-      occurrences.push_back({op, p + 1, 0});
+      occurrences.push_back({op, p + 1, 0, false});
     }
   }
   const TParenthesisIndex parentheses(text);
   for (TOccurrence& o : occurrences) {
     const std::size_t afterKeyword = o.Position - 1 + o.Keyword().size();
-    const std::size_t end = afterKeyword < text.size() ? parentheses.CallEnd(afterKeyword) : text.size() - 1;
-    o.CallLength = end + 1 - (o.Position - 1);
+    const std::optional<std::size_t> end =
+        afterKeyword < text.size() ? parentheses.CallEnd(afterKeyword) : std::nullopt;
+    o.Closed = end.has_value();
+    o.CallLength = (end ? *end + 1 : text.size()) - (o.Position - 1);
   }
   return TOccurrenceList(std::move(rewritten), std::move(occurrences));
 }

@@ -66,6 +66,7 @@ struct TOccurrence {
   int Operation;          // 1 to 21
   std::size_t Position;   // 1-based position of the keyword in the text
   std::size_t CallLength; // characters of the call text, from Position on
+  bool Closed;            // the call text ends where its parentheses balance, not at the text's end
 
   std::string_view Keyword() const { return OperationKeyword(Operation); }
 };

@@ -125,6 +125,44 @@ TEST(EvaluatorDifferential, MalformedInfixRewritten) {
   }
 }
 
+TEST(EvaluatorDifferential, WellFormedExpressionsWithTheirLastCharacterDropped) {
+  // Enclosing calls left open to the end of the text, around closed ones.
+  std::mt19937 random(17);
+  for (int i = 0; i < 3000; ++i) {
+    std::string rewritten;
+    try {
+      rewritten = RewriteExpression(RandomInfix(random, 4));
+    } catch (const EExpressionError&) {
+      continue;
+    }
+    if (rewritten.empty()) continue;
+    rewritten.pop_back();
+    ExpectSameOutcomes(rewritten + rewritten);
+    ExpectSameOutcomes(rewritten);
+  }
+}
+
+struct TextRow {
+  const char* Name;
+  const char* Text;
+};
+
+class EdgeTextTable : public testing::TestWithParam<TextRow> {};
+
+TEST_P(EdgeTextTable, MatchesTheLiteralLoop) { ExpectSameOutcomes(GetParam().Text); }
+
+// A call text that closes exactly at the end of the text stands wherever its
+// copies stand, like any closed call text.
+INSTANTIATE_TEST_SUITE_P(
+    EvaluatorDifferential, EdgeTextTable,
+    testing::Values(TextRow{"ClosedAtTheEndInsideAnOpenCall", "plus(abs(sin(cos(x)))&sin(cos(x))"},
+                    TextRow{"KeywordPlusCharacterAtTheEnd", "plus(actch(x)&actch(x)"},
+                    TextRow{"NestedCopiesAtTheEnd", "minus(tan(abs(1e2))&tan(abs(1e2)"},
+                    TextRow{"OverflowPlacedRight", "pow(expabs(x)&expabs(x)"},
+                    TextRow{"OpenCallInsideOpenCall", "plus(sin(x&sin(x"},
+                    TextRow{"KeywordAloneAtTheEnd", "plus(sin(x)&sin"}),
+    [](const testing::TestParamInfo<TextRow>& info) { return std::string(info.param.Name); });
+
 TEST(EvaluatorDifferential, ResultsThatCompleteACallText) {
   // "sh" stands before the result of cos(x) once shcos(x) has been found at
   // its first place; whether the later "sh-" is found there depends on the
