@@ -24,7 +24,7 @@ void WritePointLines(const TRunRecord& record, const std::function<void(std::str
 }
 
 void ExportPointFile(const std::string& path, const TRunRecord& record) {
-  TTextFileWriter file(path);
+  TFileWriter file(path);
   WritePointLines(record, [&](std::string_view line) { file.Write(line); });
   file.Commit();
 }

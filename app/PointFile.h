@@ -26,7 +26,7 @@
 #include <string_view>
 
 #include "app/RunCommand.h"
-#include "platform/TextFile.h"
+#include "platform/Files.h"
 
 namespace curvella {
 

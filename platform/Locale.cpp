@@ -53,6 +53,12 @@ std::optional<char> Windows1252Byte(char32_t c) {
   return std::nullopt;
 }
 
+char16_t Windows1252Character(char byte) {
+  const auto b = static_cast<unsigned char>(byte);
+  if (b >= 0x80 && b < 0xA0 && kWindows1252High[b - 0x80] != 0) return kWindows1252High[b - 0x80];
+  return b;
+}
+
 TLocaleSeparators SeparatorsFromSymbols(std::string_view decimalSymbol, std::string_view groupingSymbol) {
   return {SymbolByte(decimalSymbol, kNoLocale.Decimal, kNoLocale.Decimal),
           SymbolByte(groupingSymbol, kNoLocale.Thousand, '\0')};

@@ -43,4 +43,8 @@ TLocaleSeparators SeparatorsFromSymbols(std::string_view decimalSymbol, std::str
 // The Windows-1252 byte of a Unicode character, when it has one.
 std::optional<char> Windows1252Byte(char32_t c);
 
+// The Unicode character of a Windows-1252 byte (the five bytes the code page
+// leaves unassigned stand for themselves).
+char16_t Windows1252Character(char byte);
+
 } // namespace curvella

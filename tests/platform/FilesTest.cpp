@@ -1,4 +1,4 @@
-#include "platform/TextFile.h"
+#include "platform/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -148,7 +148,7 @@ TEST_F(TextFile, ReaderReportsReadAndCloseFailures) {
 TEST_F(TextFile, NewFileGetsThePermissionsOfAPlainCreate) {
   const mode_t old = ::umask(027);
   {
-    TTextFileWriter writer(In("new"));
+    TFileWriter writer(In("new"));
     writer.Write("a\r\n");
     writer.Commit();
   }
@@ -161,7 +161,7 @@ TEST_F(TextFile, NewFileGetsThePermissionsOfAPlainCreate) {
 TEST_F(TextFile, ReplacedFileKeepsItsMode) {
   Store(In("f"), "old contents that are longer\n");
   ASSERT_EQ(::chmod(In("f").c_str(), 0604), 0);
-  TTextFileWriter writer(In("f"));
+  TFileWriter writer(In("f"));
   writer.Write("new\n");
   writer.Commit();
   EXPECT_EQ(Contents(In("f")), "new\n");
@@ -173,7 +173,7 @@ TEST_F(TextFile, RelativeLinkIsFollowedFromItsOwnFolder) {
   fs::create_directory(In("sub"));
   Store(In("sub/target"), "old\n");
   fs::create_symlink("sub/target", In("link"));
-  TTextFileWriter writer(In("link"));
+  TFileWriter writer(In("link"));
   writer.Write("new\n");
   writer.Commit();
   EXPECT_TRUE(fs::is_symlink(In("link")));
@@ -184,7 +184,7 @@ TEST_F(TextFile, RelativeLinkIsFollowedFromItsOwnFolder) {
 TEST_F(TextFile, WriterDestroyedWithoutCommitLeavesTheTarget) {
   Store(In("f"), "old\n");
   {
-    TTextFileWriter writer(In("f"));
+    TFileWriter writer(In("f"));
     writer.Write(kLongLine);
   }
   EXPECT_EQ(Contents(In("f")), "old\n");
@@ -196,7 +196,7 @@ TEST_F(TextFile, DeviceIsWrittenInPlace) {
   // replace the system's /dev/full; use a node of our own where we may.
   std::string device = In("full");
   if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 7)) != 0) device = "/dev/full";
-  TTextFileWriter writer(device);
+  TFileWriter writer(device);
   writer.Write("a\n");
   EXPECT_EQ(ErrorOf([&] { writer.Commit(); }), "Disk full");
   struct stat status {};
@@ -218,7 +218,7 @@ TEST_P(WriterOpenTable, FailsAtTheConstructor) {
   fs::create_symlink("loop2", In("loop1"));
   fs::create_symlink("loop1", In("loop2"));
   const std::set<std::string> before = Entries();
-  EXPECT_EQ(ErrorOf([&] { TTextFileWriter writer(In(GetParam().Path)); }), GetParam().Message);
+  EXPECT_EQ(ErrorOf([&] { TFileWriter writer(In(GetParam().Path)); }), GetParam().Message);
   EXPECT_EQ(Entries(), before);
   EXPECT_EQ(Contents(In("file")), "old\n");
 }
@@ -245,9 +245,9 @@ TEST_P(WriterFaultTable, LeavesTheTargetAndNoTemporaryFile) {
   Store(In("f"), "old\n");
   const std::size_t descriptors = OpenDescriptorCount();
   SetFileFaultHook(FailOn(row.Operation, row.Error, row.Occurrence));
-  std::unique_ptr<TTextFileWriter> writer;
+  std::unique_ptr<TFileWriter> writer;
   const std::string error = ErrorOf([&] {
-    writer = std::make_unique<TTextFileWriter>(In("f"));
+    writer = std::make_unique<TFileWriter>(In("f"));
     for (int i = 0; i < 256; ++i) writer->Write(std::string(4095, 'z') + "\n");
     writer->Commit();
   });
@@ -275,7 +275,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TextFile, WritableFileInAFolderWithoutWritePermissionIsWrittenInPlace) {
   Store(In("f"), "old\n");
   SetFileFaultHook(FailOn(TFileOperation::Open, EACCES)); // the temporary file
-  TTextFileWriter writer(In("f"));
+  TFileWriter writer(In("f"));
   writer.Write("new\n");
   writer.Commit();
   EXPECT_EQ(Contents(In("f")), "new\n");

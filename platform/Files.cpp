@@ -1,10 +1,11 @@
-#include "platform/TextFile.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <utility>
 #include <vector>
@@ -193,6 +194,9 @@ std::string InOutErrorMessage(int osError) {
 
 EInOutError::EInOutError(int osError) : Exception(InOutErrorMessage(osError)), m_osError(osError) {}
 
+EFCreateError::EFCreateError(const std::string& path, int osError)
+    : Exception("Cannot create file \"" + path + "\". " + std::strerror(osError)) {}
+
 void SetFileFaultHook(TFileFaultHook hook) {
   g_hook = hook ? std::make_shared<TFileFaultHook>(std::move(hook)) : nullptr;
 }
@@ -265,7 +269,7 @@ void TTextFileReader::Close() {
   if (const int error = CloseFile(m_state->file)) Raise(error);
 }
 
-struct TTextFileWriter::TState {
+struct TFileWriter::TState {
   std::string target;
   // Empty when the target is written in place.
   std::string temporary;
@@ -303,7 +307,7 @@ struct TTextFileWriter::TState {
   void CreateTemporary(const struct stat* existing);
 };
 
-void TTextFileWriter::TState::CreateTemporary(const struct stat* existing) {
+void TFileWriter::TState::CreateTemporary(const struct stat* existing) {
   const std::string folder = FolderOf(target);
   const std::string stem = target.substr(folder.size(), kMaxTemporaryStem);
   if (stem.empty()) Raise(EISDIR);
@@ -324,7 +328,7 @@ void TTextFileWriter::TState::CreateTemporary(const struct stat* existing) {
   if (::fchmod(file.Get(), existing->st_mode & 07777) != 0) Fail(errno);
 }
 
-TTextFileWriter::TTextFileWriter(const std::string& path) : m_state(std::make_unique<TState>()) {
+TFileWriter::TFileWriter(const std::string& path) : m_state(std::make_unique<TState>()) {
   TState& s = *m_state;
   if (path.empty()) Raise(ENOENT);
   struct stat status {};
@@ -350,9 +354,9 @@ TTextFileWriter::TTextFileWriter(const std::string& path) : m_state(std::make_un
   }
 }
 
-TTextFileWriter::~TTextFileWriter() = default;
+TFileWriter::~TFileWriter() = default;
 
-void TTextFileWriter::Write(std::string_view text) {
+void TFileWriter::Write(std::string_view text) {
   TState& s = *m_state;
   s.CheckUsable();
   if (s.buffer.size() + text.size() < kChunkSize) {
@@ -367,7 +371,7 @@ void TTextFileWriter::Write(std::string_view text) {
     s.buffer.append(text);
 }
 
-void TTextFileWriter::Commit() {
+void TFileWriter::Commit() {
   TState& s = *m_state;
   s.CheckUsable();
   s.Flush();

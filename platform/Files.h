@@ -1,8 +1,8 @@
 #pragma once
 
-// Text files as Curvella reads and writes them (the point file; later the
-// picture exports), with the operating system's errors turned into the
-// system's messages.
+// Files as Curvella reads and writes them (the point file, the picture
+// exports), with the operating system's errors turned into the system's
+// messages.
 //
 // Reading: a line ends at LF or at CR LF; a CR not followed by LF is left out
 // of the line and does not end it; character 26 (Ctrl-Z) ends the file; lines
@@ -55,6 +55,19 @@ private:
 // The message for an errno value.
 std::string InOutErrorMessage(int osError);
 
+// The errors of writing a stream (the picture exports): the file could not
+// be created, "Cannot create file "<path>". <the system's text>", or a write
+// failed, "Stream write error".
+class EFCreateError : public Exception {
+public:
+  EFCreateError(const std::string& path, int osError);
+};
+
+class EWriteError : public Exception {
+public:
+  EWriteError() : Exception("Stream write error") {}
+};
+
 inline constexpr const char* kReadBeyondEndOfFile = "Read beyond end of file";
 inline constexpr const char* kInvalidNumericInput = "Invalid numeric input";
 
@@ -78,15 +91,15 @@ private:
   std::unique_ptr<TState> m_state;
 };
 
-class TTextFileWriter {
+class TFileWriter {
 public:
   // Prepares to create or replace the file; errors that opening shows
   // (a missing folder, no permission) are raised here.
-  explicit TTextFileWriter(const std::string& path);
+  explicit TFileWriter(const std::string& path);
   // Without Commit: removes the temporary file, the target stays as it was.
-  ~TTextFileWriter();
-  TTextFileWriter(const TTextFileWriter&) = delete;
-  TTextFileWriter& operator=(const TTextFileWriter&) = delete;
+  ~TFileWriter();
+  TFileWriter(const TFileWriter&) = delete;
+  TFileWriter& operator=(const TFileWriter&) = delete;
 
   void Write(std::string_view text);
   // Writes out what is buffered, closes, and puts the file in place of the

@@ -1,0 +1,94 @@
+#include "platform/Fonts.h"
+
+#include <map>
+#include <tuple>
+
+#include <QFontMetrics>
+
+#include "platform/Locale.h"
+
+namespace curvella {
+
+namespace {
+
+// The faces the chart names, and the installed fonts that stand in for them.
+QString FaceFor(const std::string& name) {
+  if (name == "Arial") return QStringLiteral("Liberation Sans");
+  if (name == "MS Sans Serif") return QStringLiteral("DejaVu Sans");
+  return QString::fromStdString(name);
+}
+
+// What a font looks like, without what only changes where it goes.
+using TFontKey = std::tuple<std::string, std::int32_t, bool, bool, bool, bool>;
+
+TFontKey KeyOf(const TFontSpec& font) {
+  return {font.Name,         font.Height,          font.Style.Bold,
+          font.Style.Italic, font.Style.Underline, font.Style.StrikeOut};
+}
+
+// Fonts and metrics are asked for thousands of times per drawing pass with
+// a handful of descriptions: they are resolved once each.
+struct TResolvedFont {
+  QFont Font;
+  TFontMetricsInfo Metrics;
+};
+
+const TResolvedFont& Resolved(const TFontSpec& spec) {
+  static std::map<TFontKey, TResolvedFont> cache;
+  const TFontKey key = KeyOf(spec);
+  auto found = cache.find(key);
+  if (found != cache.end()) return found->second;
+
+  QFont font(FaceFor(spec.Name));
+  font.setBold(spec.Style.Bold);
+  font.setItalic(spec.Style.Italic);
+  font.setUnderline(spec.Style.Underline);
+  font.setStrikeOut(spec.Style.StrikeOut);
+  if (spec.Height < 0) {
+    font.setPixelSize(-spec.Height);
+  } else if (spec.Height > 0) {
+    // A cell height: the em size that gives that cell.
+    font.setPixelSize(spec.Height);
+    const int cell = QFontMetrics(font).height();
+    font.setPixelSize(std::max(1, spec.Height * spec.Height / std::max(1, cell)));
+  } else {
+    font.setPixelSize(-FontHeightOfSize(10));
+  }
+  const QFontMetrics metrics(font);
+  TResolvedFont resolved{font, {metrics.ascent(), metrics.descent(), metrics.height()}};
+  return cache.emplace(key, std::move(resolved)).first->second;
+}
+
+} // namespace
+
+std::int32_t FontHeightOfSize(std::int32_t points) { return -MulDiv(points, kPixelsPerInch, 72); }
+
+std::int32_t FontSizeOfHeight(std::int32_t height) { return -MulDiv(height, 72, kPixelsPerInch); }
+
+QFont ResolveFont(const TFontSpec& font) { return Resolved(font).Font; }
+
+TFontMetricsInfo FontMetrics(const TFontSpec& font) { return Resolved(font).Metrics; }
+
+TSize TextExtent(const TFontSpec& font, std::string_view text) {
+  const TResolvedFont& resolved = Resolved(font);
+  const int width = text.empty() ? 0 : QFontMetrics(resolved.Font).horizontalAdvance(FromWindows1252(text));
+  return {width, resolved.Metrics.Height};
+}
+
+QString FromWindows1252(std::string_view text) {
+  QString out;
+  out.reserve(static_cast<qsizetype>(text.size()));
+  for (char c : text) out.append(QChar(Windows1252Character(c)));
+  return out;
+}
+
+std::string ToWindows1252(const QString& text) {
+  std::string out;
+  for (QChar c : text) {
+    const std::optional<char> byte = Windows1252Byte(c.unicode());
+    out += byte ? *byte : '?';
+  }
+  return out;
+}
+
+} // namespace curvella

@@ -1,0 +1,52 @@
+#pragma once
+
+// Fonts and text measurement: the one place the screen, the bitmap and the
+// metafile take their text metrics from, so that all three lay the chart out
+// alike.
+//
+// Face names resolve through fontconfig to the fonts installed with Curvella:
+// "Arial" is Liberation Sans (the same metrics), "MS Sans Serif" DejaVu Sans.
+// A negative height is the character height in pixels (the em size), a
+// positive one the height of the whole cell. Sizes in points follow 96 pixels
+// per inch: 8 points are 11 pixels.
+//
+// The extent of a text is its advance width and the font's full cell height
+// (ascent + descent), not its ink box:
+//   TextExtent({"Arial", -11}, "W")     -> 10 x 12
+//   TextExtent({"Arial", -11}, "Hello") -> 25 x 12
+//   TextExtent({"Arial", -11}, "")      ->  0 x 12
+//
+// Texts are single bytes in the Windows-1252 code page.
+
+#include <string_view>
+
+#include <QFont>
+#include <QString>
+
+#include "platform/GraphicsTypes.h"
+
+namespace curvella {
+
+// The pixel height of a size in points: -MulDiv(points, 96, 72).
+std::int32_t FontHeightOfSize(std::int32_t points);
+std::int32_t FontSizeOfHeight(std::int32_t height);
+
+// The Qt font that draws a font description (without its escapement).
+QFont ResolveFont(const TFontSpec& font);
+
+struct TFontMetricsInfo {
+  std::int32_t Ascent = 0;
+  std::int32_t Descent = 0;
+  std::int32_t Height = 0; // ascent + descent
+};
+
+TFontMetricsInfo FontMetrics(const TFontSpec& font);
+
+TSize TextExtent(const TFontSpec& font, std::string_view text);
+
+// Windows-1252 bytes as Unicode, and back (characters without a byte become
+// "?").
+QString FromWindows1252(std::string_view text);
+std::string ToWindows1252(const QString& text);
+
+} // namespace curvella

@@ -1,0 +1,372 @@
+#include "platform/RasterDevice.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include <QPainter>
+
+#include "platform/Fonts.h"
+
+namespace curvella {
+
+namespace {
+
+// Runs of pixels on and off, starting with on.
+std::span<const int> PatternOf(TPenStyle style) {
+  static constexpr std::array<int, 2> dash = {18, 6};
+  static constexpr std::array<int, 2> dot = {3, 3};
+  static constexpr std::array<int, 4> dashDot = {9, 6, 3, 6};
+  static constexpr std::array<int, 6> dashDotDot = {9, 3, 3, 3, 3, 3};
+  static constexpr std::array<int, 2> alternate = {1, 1};
+  switch (style) {
+  case TPenStyle::psDash:
+    return dash;
+  case TPenStyle::psDot:
+    return dot;
+  case TPenStyle::psDashDot:
+    return dashDot;
+  case TPenStyle::psDashDotDot:
+    return dashDotDot;
+  case TPenStyle::psAlternate:
+    return alternate;
+  default:
+    return {};
+  }
+}
+
+// The 8 x 8 hatches, aligned to the surface's origin.
+bool HatchAt(TBrushStyle style, std::int32_t x, std::int32_t y) {
+  const bool horizontal = (y & 7) == 0;
+  const bool vertical = (x & 7) == 0;
+  const bool forward = ((x - y) & 7) == 0;
+  const bool backward = ((x + y) & 7) == 7;
+  switch (style) {
+  case TBrushStyle::bsHorizontal:
+    return horizontal;
+  case TBrushStyle::bsVertical:
+    return vertical;
+  case TBrushStyle::bsFDiagonal:
+    return forward;
+  case TBrushStyle::bsBDiagonal:
+    return backward;
+  case TBrushStyle::bsCross:
+    return horizontal || vertical;
+  case TBrushStyle::bsDiagCross:
+    return forward || backward;
+  default:
+    return true;
+  }
+}
+
+Qt::BrushStyle QtBrushStyle(TBrushStyle style) {
+  switch (style) {
+  case TBrushStyle::bsSolid:
+    return Qt::SolidPattern;
+  case TBrushStyle::bsClear:
+    return Qt::NoBrush;
+  case TBrushStyle::bsHorizontal:
+    return Qt::HorPattern;
+  case TBrushStyle::bsVertical:
+    return Qt::VerPattern;
+  case TBrushStyle::bsFDiagonal:
+    return Qt::FDiagPattern;
+  case TBrushStyle::bsBDiagonal:
+    return Qt::BDiagPattern;
+  case TBrushStyle::bsCross:
+    return Qt::CrossPattern;
+  case TBrushStyle::bsDiagCross:
+    return Qt::DiagCrossPattern;
+  }
+  return Qt::SolidPattern;
+}
+
+QColor QtColor(std::uint32_t rgb) { return QColor::fromRgb(PixelOf(rgb)); }
+
+} // namespace
+
+TRasterDeviceContext::TRasterDeviceContext(QImage* image) : m_image(image) {}
+
+void TRasterDeviceContext::Bind(QImage* image) { m_image = image; }
+
+std::uint32_t TRasterDeviceContext::Pixel(std::int32_t x, std::int32_t y) const {
+  return RGBOfPixel(m_image->pixel(x, y));
+}
+
+TSize TRasterDeviceContext::Size() const {
+  return m_image ? TSize{m_image->width(), m_image->height()} : TSize{};
+}
+
+void TRasterDeviceContext::SelectPen(const TPenSpec& pen) {
+  TPenSpec selected = pen;
+  selected.Color &= 0xFFFFFF;
+  // Selecting the pen already in use keeps its pattern where it stands.
+  if (selected == m_pen) return;
+  m_pen = selected;
+  RestartPattern();
+}
+
+TRect TRasterDeviceContext::Drawable() const {
+  const TRect surface{0, 0, Size().Width, Size().Height};
+  return m_hasClip ? Intersect(surface, m_clip) : surface;
+}
+
+void TRasterDeviceContext::RestartPattern() {
+  m_patternRun = 0;
+  const std::span<const int> pattern = PatternOf(m_pen.Style);
+  m_patternLeft = pattern.empty() ? 0 : pattern[0];
+}
+
+void TRasterDeviceContext::MoveTo(std::int32_t x, std::int32_t y) {
+  m_position = {x, y};
+  RestartPattern();
+}
+
+void TRasterDeviceContext::CosmeticSegment(TPoint a, TPoint b) {
+  const std::int32_t dx = b.X - a.X;
+  const std::int32_t dy = b.Y - a.Y;
+  const std::int64_t n = std::max(std::abs(dx), std::abs(dy));
+  if (n == 0 || !m_image) return;
+
+  const bool xMajor = std::abs(dx) >= std::abs(dy);
+  const std::int32_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
+  const std::int32_t minorDelta = xMajor ? dy : dx;
+  const std::int32_t minorStep = minorDelta < 0 ? -1 : 1;
+  const std::int64_t twiceMinor = 2 * static_cast<std::int64_t>(std::abs(minorDelta));
+
+  const std::span<const int> pattern = PatternOf(m_pen.Style);
+  const TRect drawable = Drawable();
+  const bool opaqueGaps = m_backgroundMode == OPAQUE;
+  const std::uint32_t penPixel = PixelOf(m_pen.Color);
+  const std::uint32_t gapPixel = PixelOf(m_backgroundColor);
+  auto* bits = reinterpret_cast<std::uint32_t*>(m_image->bits());
+  const std::size_t stride = static_cast<std::size_t>(m_image->bytesPerLine()) / 4;
+
+  // The minor offset after i steps is floor((2*i*|minor| + n) / (2n)) toward
+  // B: the exact value rounded to the nearest, halves toward B.
+  std::int64_t offset = 0;
+  std::int64_t remainder = n;
+  for (std::int64_t i = 0; i < n; ++i) {
+    bool on = true;
+    if (!pattern.empty()) {
+      on = m_patternRun % 2 == 0;
+      if (--m_patternLeft == 0) {
+        m_patternRun = (m_patternRun + 1) % pattern.size();
+        m_patternLeft = pattern[m_patternRun];
+      }
+    }
+    const std::int32_t major = static_cast<std::int32_t>(i) * majorStep;
+    const std::int32_t minor = static_cast<std::int32_t>(offset) * minorStep;
+    const std::int32_t x = a.X + (xMajor ? major : minor);
+    const std::int32_t y = a.Y + (xMajor ? minor : major);
+    remainder += twiceMinor;
+    while (remainder >= 2 * n) {
+      remainder -= 2 * n;
+      ++offset;
+    }
+    if (!on && !opaqueGaps) continue;
+    if (x < drawable.Left || x >= drawable.Right || y < drawable.Top || y >= drawable.Bottom) continue;
+    std::uint32_t& pixel = bits[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x)];
+    const std::uint32_t source = on ? penPixel : gapPixel;
+    pixel = m_pen.Mode == TPenMode::pmNotXor ? 0xFF000000u | ~(source ^ pixel) : source;
+  }
+}
+
+template <class Draw> void TRasterDeviceContext::WithPainter(Draw draw, bool withPen, bool withBrush) {
+  if (!m_image) return;
+  QPainter painter(m_image);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  if (m_hasClip) {
+    const TRect clip = Drawable();
+    painter.setClipRect(QRect(clip.Left, clip.Top, clip.Width(), clip.Height()));
+  }
+  if (m_pen.Mode == TPenMode::pmNotXor)
+    painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+  if (withPen && m_pen.Style != TPenStyle::psClear) {
+    QPen pen(QtColor(m_pen.Color), std::max(1, m_pen.Width), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    painter.setPen(pen);
+  } else {
+    painter.setPen(Qt::NoPen);
+  }
+  if (withBrush && m_brush.Style != TBrushStyle::bsClear) {
+    if (m_brush.Style != TBrushStyle::bsSolid && m_backgroundMode == OPAQUE) {
+      painter.setBackgroundMode(Qt::OpaqueMode);
+      painter.setBackground(QtColor(m_backgroundColor));
+    }
+    painter.setBrush(QBrush(QtColor(m_brush.Color), QtBrushStyle(m_brush.Style)));
+  } else {
+    painter.setBrush(Qt::NoBrush);
+  }
+  draw(painter);
+}
+
+void TRasterDeviceContext::LineTo(std::int32_t x, std::int32_t y) {
+  const TPoint from = m_position;
+  m_position = {x, y};
+  if (m_pen.Style == TPenStyle::psClear) return;
+  if (IsCosmetic()) {
+    CosmeticSegment(from, m_position);
+  } else {
+    WithPainter([&](QPainter& p) { p.drawLine(from.X, from.Y, x, y); }, true, false);
+  }
+}
+
+void TRasterDeviceContext::Polyline(std::span<const TPoint> points) {
+  if (points.size() < 2 || m_pen.Style == TPenStyle::psClear) return;
+  if (IsCosmetic()) {
+    RestartPattern();
+    for (std::size_t i = 1; i < points.size(); ++i) CosmeticSegment(points[i - 1], points[i]);
+    return;
+  }
+  std::vector<QPoint> qpoints;
+  qpoints.reserve(points.size());
+  for (const TPoint& p : points) qpoints.emplace_back(p.X, p.Y);
+  WithPainter([&](QPainter& p) { p.drawPolyline(qpoints.data(), static_cast<int>(qpoints.size())); }, true,
+              false);
+}
+
+void TRasterDeviceContext::FillArea(const TRect& area, const TBrushSpec& brush, bool penMode) {
+  if (brush.Style == TBrushStyle::bsClear || !m_image) return;
+  const TRect r = Intersect(area, Drawable());
+  if (r.IsEmpty()) return;
+  const std::uint32_t brushPixel = PixelOf(brush.Color);
+  const std::uint32_t backPixel = PixelOf(m_backgroundColor);
+  const bool invert = penMode && m_pen.Mode == TPenMode::pmNotXor;
+  const bool opaque = m_backgroundMode == OPAQUE;
+  for (std::int32_t y = r.Top; y < r.Bottom; ++y) {
+    auto* row = reinterpret_cast<std::uint32_t*>(m_image->scanLine(y));
+    for (std::int32_t x = r.Left; x < r.Right; ++x) {
+      const bool on = brush.Style == TBrushStyle::bsSolid || HatchAt(brush.Style, x, y);
+      if (!on && !opaque) continue;
+      const std::uint32_t source = on ? brushPixel : backPixel;
+      row[x] = invert ? 0xFF000000u | ~(source ^ row[x]) : source;
+    }
+  }
+}
+
+void TRasterDeviceContext::Rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
+                                     std::int32_t bottom) {
+  if (right < left) std::swap(left, right);
+  if (bottom < top) std::swap(top, bottom);
+  if (m_pen.Style == TPenStyle::psClear) {
+    FillArea({left, top, right - 1, bottom - 1}, m_brush, true);
+    return;
+  }
+  if (!IsCosmetic()) {
+    const int inset = m_pen.Style == TPenStyle::psInsideFrame ? m_pen.Width / 2 : 0;
+    WithPainter(
+        [&](QPainter& p) {
+          p.drawRect(
+              QRect(left + inset, top + inset, right - left - 1 - 2 * inset, bottom - top - 1 - 2 * inset));
+        },
+        true, true);
+    return;
+  }
+  FillArea({left + 1, top + 1, right - 1, bottom - 1}, m_brush, true);
+  if (right - left == 1 || bottom - top == 1) {
+    // A rectangle one pixel wide or high is all outline, drawn once.
+    RestartPattern();
+    CosmeticSegment({left, top}, right - left == 1 ? TPoint{left, bottom} : TPoint{right, top});
+    return;
+  }
+  const TPoint corners[] = {
+      {left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}, {left, top}};
+  RestartPattern();
+  for (int i = 1; i < 5; ++i) CosmeticSegment(corners[i - 1], corners[i]);
+}
+
+void TRasterDeviceContext::FillRect(const TRect& rect) { FillArea(rect, m_brush, false); }
+
+void TRasterDeviceContext::Polygon(std::span<const TPoint> points) {
+  if (points.size() < 2) return;
+  std::vector<QPoint> qpoints;
+  qpoints.reserve(points.size());
+  for (const TPoint& p : points) qpoints.emplace_back(p.X, p.Y);
+  WithPainter(
+      [&](QPainter& p) { p.drawPolygon(qpoints.data(), static_cast<int>(qpoints.size()), Qt::OddEvenFill); },
+      true, true);
+}
+
+void TRasterDeviceContext::Ellipse(std::int32_t left, std::int32_t top, std::int32_t right,
+                                   std::int32_t bottom) {
+  WithPainter([&](QPainter& p) { p.drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1)); }, true,
+              true);
+}
+
+void TRasterDeviceContext::RoundRect(std::int32_t left, std::int32_t top, std::int32_t right,
+                                     std::int32_t bottom, std::int32_t cornerWidth,
+                                     std::int32_t cornerHeight) {
+  WithPainter(
+      [&](QPainter& p) {
+        p.drawRoundedRect(QRect(left, top, right - left - 1, bottom - top - 1), cornerWidth / 2.0,
+                          cornerHeight / 2.0);
+      },
+      true, true);
+}
+
+void TRasterDeviceContext::SetPixel(std::int32_t x, std::int32_t y, std::uint32_t rgb) {
+  const TRect r = Drawable();
+  if (x < r.Left || x >= r.Right || y < r.Top || y >= r.Bottom) return;
+  reinterpret_cast<std::uint32_t*>(m_image->scanLine(y))[x] = PixelOf(rgb);
+}
+
+void TRasterDeviceContext::TextOut(std::int32_t x, std::int32_t y, std::string_view text) {
+  if (!m_image || text.empty()) return;
+  const TFontMetricsInfo metrics = FontMetrics(m_font);
+  const TSize extent = TextExtent(text);
+  // The text's box relative to the reference point, before any turning.
+  const unsigned horizontal = m_textAlign & TA_CENTER;
+  const std::int32_t left = horizontal == TA_CENTER  ? -extent.Width / 2
+                            : horizontal == TA_RIGHT ? -extent.Width
+                                                     : 0;
+  const unsigned vertical = m_textAlign & TA_BASELINE;
+  const std::int32_t baseline = vertical == TA_BASELINE ? 0
+                                : vertical == TA_BOTTOM ? -metrics.Descent
+                                                        : metrics.Ascent;
+
+  QPainter painter(m_image);
+  if (m_hasClip) {
+    const TRect clip = Drawable();
+    painter.setClipRect(QRect(clip.Left, clip.Top, clip.Width(), clip.Height()));
+  }
+  painter.translate(x, y);
+  if (m_font.Escapement != 0) painter.rotate(-m_font.Escapement / 10.0);
+  if (m_backgroundMode == OPAQUE) {
+    painter.fillRect(QRect(left, baseline - metrics.Ascent, extent.Width, metrics.Height),
+                     QtColor(m_backgroundColor));
+  }
+  painter.setFont(ResolveFont(m_font));
+  painter.setPen(QtColor(m_textColor));
+  painter.drawText(QPoint(left, baseline), FromWindows1252(text));
+}
+
+TSize TRasterDeviceContext::TextExtent(std::string_view text) const {
+  return curvella::TextExtent(m_font, text);
+}
+
+void TRasterDeviceContext::IntersectClipRect(const TRect& rect) {
+  const TRect surface{0, 0, Size().Width, Size().Height};
+  m_clip = Intersect(m_hasClip ? m_clip : surface, rect);
+  m_hasClip = true;
+}
+
+void TRasterDeviceContext::BitBlt(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                                  const TRasterDeviceContext& source, std::int32_t sx, std::int32_t sy) {
+  if (!m_image || !source.m_image) return;
+  // Clip the destination; the source moves with it.
+  const TRect target = Intersect({x, y, x + w, y + h}, Drawable());
+  for (std::int32_t row = target.Top; row < target.Bottom; ++row) {
+    const std::int32_t sourceRow = sy + (row - y);
+    if (sourceRow < 0 || sourceRow >= source.Size().Height) continue;
+    const std::int32_t from = std::max(target.Left, x - sx);
+    const std::int32_t to = std::min(target.Right, x - sx + source.Size().Width);
+    if (from >= to) continue;
+    const auto* src = reinterpret_cast<const std::uint32_t*>(source.m_image->constScanLine(sourceRow));
+    auto* dst = reinterpret_cast<std::uint32_t*>(m_image->scanLine(row));
+    std::memmove(dst + from, src + (sx + (from - x)), static_cast<std::size_t>(to - from) * 4);
+  }
+}
+
+} // namespace curvella

@@ -1,0 +1,48 @@
+#include "platform/Fonts.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+
+namespace curvella {
+namespace {
+
+TEST(Fonts, FacesResolveToTheInstalledStandIns) {
+  EXPECT_EQ(QFontInfo(ResolveFont({.Name = "Arial", .Height = -11})).family(), "Liberation Sans");
+  EXPECT_EQ(QFontInfo(ResolveFont({.Name = "MS Sans Serif", .Height = -11})).family(), "DejaVu Sans");
+  EXPECT_EQ(QFontInfo(ResolveFont({.Name = "Arial", .Height = -11})).pixelSize(), 11);
+}
+
+TEST(Fonts, PointsFollow96PixelsPerInch) {
+  EXPECT_EQ(FontHeightOfSize(8), -11);
+  EXPECT_EQ(FontHeightOfSize(10), -13);
+  EXPECT_EQ(FontHeightOfSize(12), -16);
+  EXPECT_EQ(FontSizeOfHeight(-11), 8);
+  EXPECT_EQ(FontSizeOfHeight(-16), 12);
+}
+
+TEST(Fonts, ExtentIsTheAdvanceAndTheWholeCell) {
+  const TFontSpec arial{.Name = "Arial", .Height = -11};
+  const TFontMetricsInfo metrics = FontMetrics(arial);
+  EXPECT_EQ(metrics.Height, metrics.Ascent + metrics.Descent);
+  // The cell is taller than the ink of a capital letter.
+  EXPECT_EQ(TextExtent(arial, "W").Height, metrics.Height);
+  EXPECT_EQ(TextExtent(arial, "").Width, 0);
+  EXPECT_EQ(TextExtent(arial, "").Height, metrics.Height);
+  EXPECT_GT(TextExtent(arial, "WW").Width, TextExtent(arial, "W").Width);
+  // A larger or bold font measures wider.
+  EXPECT_GT(TextExtent({.Name = "Arial", .Height = -16}, "Hello").Width, TextExtent(arial, "Hello").Width);
+  TFontSpec bold = arial;
+  bold.Style.Bold = true;
+  EXPECT_GT(TextExtent(bold, "Hello").Width, TextExtent(arial, "Hello").Width);
+  // A positive height is the whole cell.
+  EXPECT_LE(FontMetrics({.Name = "Arial", .Height = 14}).Height, 14);
+}
+
+TEST(Fonts, TextsAreWindows1252) {
+  EXPECT_EQ(FromWindows1252("a\x80\xA0\xE9"), QString::fromUtf8("a\u20AC\u00A0\u00E9"));
+  EXPECT_EQ(ToWindows1252(QString::fromUtf8("\u20AC\u2019x\u4E00")), "\x80\x92x?");
+}
+
+} // namespace
+} // namespace curvella
