@@ -7,7 +7,12 @@
 // non-zero, filled white, at the display's colour depth (DisplayColorDepth:
 // 32 bits per pixel on a true-colour display or without a display, 16 on a
 // 16-bit one). Drawing goes through Canvas() in every case, on 32-bit pixels;
-// the file records the depth.
+// the file records the depth. A bitmap may instead be made with a depth of
+// its own, 1, 4, 8, 16, 24 or 32, which every store it creates then takes.
+// Below 16 bits the file has a colour table: black and white at 1 bit (a
+// pixel is white when its luminance is at least half), the 16 VGA colours
+// at 4, and those followed by a 6 x 6 x 6 colour cube and 24 grays at 8; a
+// pixel takes the nearest colour of the table.
 //
 // The BMP file, little-endian: the 14-byte file header ("BM", file size,
 // 0, 0, offset of the pixels), the 40-byte information header (40, width,
@@ -26,6 +31,7 @@
 // created raises EFCreateError ("Cannot create file "<path>". <reason>"), a
 // failed write EWriteError ("Stream write error"); the target is untouched.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -38,22 +44,29 @@ namespace curvella {
 
 class TBitmap {
 public:
-  TBitmap();
+  // depth: bits per pixel of the file; 0 takes the display's when the store
+  // is created. Another depth than 0, 1, 4, 8, 16, 24, 32 raises Exception.
+  explicit TBitmap(int depth = 0);
   ~TBitmap();
   TBitmap(const TBitmap&) = delete;
   TBitmap& operator=(const TBitmap&) = delete;
 
+  // A size the store cannot have (negative, or more than memory allows)
+  // raises Exception and changes nothing.
   std::int32_t Width() const { return m_width; }
   void SetWidth(std::int32_t width);
   std::int32_t Height() const { return m_height; }
   void SetHeight(std::int32_t height);
-  // The store is created monochrome (1 bit per pixel in the file).
+  // The store is created monochrome (1 bit per pixel in the file). Changing
+  // it on an existing store keeps the pixels and changes the file's depth.
   bool Monochrome() const { return m_monochrome; }
   void SetMonochrome(bool monochrome);
-  // Bits per pixel of the file: the display's depth, 1 when monochrome.
+  // Bits per pixel of the file: the bitmap's own or the display's depth, 1
+  // when monochrome.
   int PixelDepth() const { return m_depth; }
 
-  // Draws on the pixels; without a store it draws nothing.
+  // Draws on the pixels; without a store it draws nothing (the device then
+  // has no image).
   TCanvas& Canvas() { return m_canvas; }
   TRasterDeviceContext& Device() { return m_device; }
   bool Empty() const { return m_image.isNull(); }
@@ -65,12 +78,16 @@ public:
   void SaveToFile(const std::string& path) const;
 
 private:
-  void Resize();
+  // Creates or frees the store for a new size; on an error nothing changes.
+  void Resize(std::int32_t width, std::int32_t height);
+  int StoreDepth() const;
 
   std::int32_t m_width = 0;
   std::int32_t m_height = 0;
   bool m_monochrome = false;
   int m_depth = 32;
+  // 0: the display's.
+  int m_fixedDepth = 0;
   QImage m_image;
   TRasterDeviceContext m_device;
   TCanvas m_canvas;

@@ -92,6 +92,7 @@ TRasterDeviceContext::TRasterDeviceContext(QImage* image) : m_image(image) {}
 void TRasterDeviceContext::Bind(QImage* image) { m_image = image; }
 
 std::uint32_t TRasterDeviceContext::Pixel(std::int32_t x, std::int32_t y) const {
+  if (!m_image || !m_image->valid(x, y)) return 0xFFFFFF;
   return RGBOfPixel(m_image->pixel(x, y));
 }
 

@@ -20,7 +20,7 @@ public:
   // Draws into another image from now on; the drawing state stays.
   void Bind(QImage* image);
   const QImage* Image() const { return m_image; }
-  // The pixel at (x, y) as 0x00BBGGRR.
+  // The pixel at (x, y) as 0x00BBGGRR; white outside the image.
   std::uint32_t Pixel(std::int32_t x, std::int32_t y) const;
 
   TSize Size() const override;
