@@ -2,6 +2,9 @@
 
 namespace curvella {
 
+EListError::EListError(std::int64_t index)
+    : Exception("List index out of bounds (" + std::to_string(index) + ")") {}
+
 std::string FormatMessage(std::string_view format, std::initializer_list<std::string_view> arguments) {
   std::string text;
   auto next = arguments.begin();

@@ -1,0 +1,44 @@
+// Speed of the chart's model: Run appends up to 10,000 points, and drawing
+// maps every point through its axes.
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "chart/AxisPanel.h"
+#include "chart/Series.h"
+
+namespace curvella {
+namespace {
+
+void BM_AddPoint10000InOrder(benchmark::State& state) {
+  TCustomAxisPanel chart;
+  TChartSeries& series = chart.AddSeries(std::make_unique<TLineSeries>());
+  for (auto _ : state) {
+    series.ClearPoints();
+    for (int i = 0; i < 10000; ++i) series.AddPoint(i * 0.02, i * 0.5);
+  }
+  state.counters["points"] = series.PointCount();
+}
+BENCHMARK(BM_AddPoint10000InOrder)->Unit(benchmark::kMicrosecond);
+
+void BM_ValueToPixel10000(benchmark::State& state) {
+  TCustomAxisPanel chart;
+  TChartSeries& series = chart.AddSeries(std::make_unique<TLineSeries>());
+  for (int i = 0; i < 10000; ++i) series.AddPoint(i * 0.02, i * i * 0.001);
+  chart.SetPlotRect({20, 20, 969, 548});
+  chart.RecalcPlotSize();
+  TChartAxis& axis = chart.LeftAxis();
+  axis.ComputeAxisRange();
+  axis.PlaceAxisEnds();
+  const TChartValueList& ys = series.YValues();
+  for (auto _ : state) {
+    std::int64_t sum = 0;
+    for (int i = 0; i < 10000; ++i) sum += axis.ValueToPixel(ys[i]);
+    benchmark::DoNotOptimize(sum);
+  }
+}
+BENCHMARK(BM_ValueToPixel10000)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+} // namespace curvella

@@ -1,0 +1,126 @@
+#pragma once
+
+// The chart panel: the control that owns the chart canvas, keeps the panel
+// and plot rectangles of the current paint, applies its percentage margins
+// and asks its host (the window's widget) to repaint. It draws through
+// DrawToCanvas, for the window as for the picture exports.
+
+#include <memory>
+#include <string_view>
+
+#include "chart/ChartCanvas.h"
+#include "platform/Canvas.h"
+#include "platform/RasterDevice.h"
+
+namespace curvella {
+
+// What the panel needs of the window it lives in.
+class TChartHost {
+public:
+  virtual ~TChartHost() = default;
+  // Schedules a paint after the current event.
+  virtual void Invalidate() = 0;
+  // Paints now.
+  virtual void RepaintNow() = 0;
+};
+
+class TCustomChartPanel {
+public:
+  TCustomChartPanel();
+  virtual ~TCustomChartPanel();
+  TCustomChartPanel(const TCustomChartPanel&) = delete;
+  TCustomChartPanel& operator=(const TCustomChartPanel&) = delete;
+
+  TChartCanvas3D& Canvas() { return m_canvas; }
+  // The window's canvas: the surface the panel's pictures are copied to.
+  TCanvas& WindowCanvas() { return m_windowCanvas; }
+  void SetHost(TChartHost* host) { m_host = host; }
+
+  // The control's size; its client area is this less its border.
+  TSize ControlSize() const { return m_controlSize; }
+  void SetControlSize(TSize size);
+  // The single sunken border of the window's chart: 2 pixels on each side.
+  std::int32_t BorderThickness() const { return m_borderThickness; }
+  void SetBorderThickness(std::int32_t thickness) { m_borderThickness = thickness; }
+  virtual TRect ClientDrawRect() const;
+
+  const TRect& PanelRect() const { return m_panelRect; }
+  const TRect& PlotRect() const { return m_plotRect; }
+  void SetPlotRect(const TRect& rect) { m_plotRect = rect; }
+  std::int32_t PlotWidth() const { return m_plotWidth; }
+  std::int32_t PlotHeight() const { return m_plotHeight; }
+  std::int32_t PlotXCenter() const { return m_plotXCenter; }
+  std::int32_t PlotYCenter() const { return m_plotYCenter; }
+  // Repairs a degenerate plot rectangle and keeps the size fields in step.
+  void RecalcPlotSize();
+
+  std::int32_t MarginLeft() const { return m_marginLeft; }
+  void SetMarginLeft(std::int32_t percent) { SetAndInvalidate(m_marginLeft, percent); }
+  std::int32_t MarginTop() const { return m_marginTop; }
+  void SetMarginTop(std::int32_t percent) { SetAndInvalidate(m_marginTop, percent); }
+  std::int32_t MarginRight() const { return m_marginRight; }
+  void SetMarginRight(std::int32_t percent) { SetAndInvalidate(m_marginRight, percent); }
+  std::int32_t MarginBottom() const { return m_marginBottom; }
+  void SetMarginBottom(std::int32_t percent) { SetAndInvalidate(m_marginBottom, percent); }
+  bool View3D() const { return m_view3D; }
+  void SetView3D(bool view3D) { SetAndInvalidate(m_view3D, view3D); }
+  TView3DOptions& View3DOptions() { return m_view3DOptions; }
+  TColor Color() const { return m_color; }
+  void SetColor(TColor color) { SetAndInvalidate(m_color, color); }
+
+  bool AutoRepaint() const { return m_autoRepaint; }
+  void SetAutoRepaint(bool autoRepaint) { m_autoRepaint = autoRepaint; }
+  // Marks the picture stale and asks the host for a paint, while AutoRepaint.
+  virtual void Invalidate();
+  // Paints at once (a scroll asks for this).
+  void RepaintNow();
+  // The notification of every pen, brush and font the panel owns.
+  void PartChanged(TChangeNotifier* sender);
+  TChangeNotifier::THandler PartChangedHandler() {
+    return [this](TChangeNotifier* sender) { PartChanged(sender); };
+  }
+
+  // While the stored settings are applied, setters skip their checks.
+  bool Loading() const { return m_loading; }
+  void SetLoading(bool loading) { m_loading = loading; }
+
+  // Copies a font into the canvas's font.
+  void ApplyFont(TFont& font);
+  // The widest line of a text split at character 13 (an empty last piece
+  // not counted), measured in the canvas's font, and the number of lines.
+  std::int32_t WidestLineWidth(std::string_view text, std::int32_t* lineCount = nullptr);
+
+protected:
+  template <class T, class U> void SetAndInvalidate(T& field, const U& value) {
+    if (field == value) return;
+    field = value;
+    Invalidate();
+  }
+
+private:
+  // The window's surface, until a window gives the panel its own.
+  QImage m_windowImage;
+  TRasterDeviceContext m_windowDevice;
+  TCanvas m_windowCanvas;
+  TChartCanvas3D m_canvas;
+  TChartHost* m_host = nullptr;
+  TView3DOptions m_view3DOptions;
+  TSize m_controlSize{400, 250};
+  std::int32_t m_borderThickness = 0;
+  TRect m_panelRect;
+  TRect m_plotRect;
+  std::int32_t m_plotWidth = 0;
+  std::int32_t m_plotHeight = 0;
+  std::int32_t m_plotXCenter = 0;
+  std::int32_t m_plotYCenter = 0;
+  std::int32_t m_marginLeft = 3;
+  std::int32_t m_marginTop = 4;
+  std::int32_t m_marginRight = 3;
+  std::int32_t m_marginBottom = 4;
+  bool m_view3D = true;
+  TColor m_color = clBtnFace;
+  bool m_autoRepaint = false;
+  bool m_loading = false;
+};
+
+} // namespace curvella
