@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "chart/ChartMessages.h"
+
 namespace curvella {
 
 TCustomAxisPanel::TCustomAxisPanel() {
@@ -61,6 +63,92 @@ double TCustomAxisPanel::SeriesRangeOnAxis(const TChartAxis& axis, bool highest,
     found = true;
   }
   return result;
+}
+
+} // namespace curvella
+
+namespace curvella {
+
+void TCustomAxisPanel::SetMaxPointsPerPage(std::int32_t points) {
+  if (points < 0) throw ChartException("MaxPointsPerPage must be >= 0");
+  SetAndInvalidate(m_maxPointsPerPage, points);
+}
+
+bool TCustomAxisPanel::IsAxisShown(const TChartAxis& axis) const {
+  if (!m_axisVisible || !axis.Visible()) return false;
+  if (axis.IsDepthAxis()) return View3D();
+  const bool anyActive =
+      std::any_of(m_series.begin(), m_series.end(), [](const auto& s) { return s->Active(); });
+  return !anyActive || HasActiveSeriesOn(axis);
+}
+
+void TCustomAxisPanel::RenderChart(const TRect& panelRect) {
+  PaintPanel(panelRect);
+  for (const auto& s : m_series) {
+    if (s->Active()) s->BeforeChart();
+  }
+  PlaceTitlesAndLegend();
+  LayoutAxes();
+  ApplySeriesMargins();
+  PaintWalls();
+  if (m_axisVisible) {
+    if (OnBeforeDrawAxes) OnBeforeDrawAxes(*this);
+    for (TChartAxis* axis : m_axes) {
+      if (IsAxisShown(*axis)) axis->PaintAxis();
+    }
+  }
+  if (OnBeforeDrawSeries) OnBeforeDrawSeries(*this);
+  for (const auto& s : m_series) {
+    if (s->Active()) DrawSeries(*s);
+  }
+  DrawZoomRectangle();
+  Canvas().ResetCanvasState();
+  if (OnAfterDraw) OnAfterDraw(*this);
+}
+
+void TCustomAxisPanel::LayoutAxes() {
+  for (TChartAxis* axis : m_axes) axis->ComputeAxisRange();
+  RecalcPlotSize();
+  TRect r = PlotRect();
+  for (std::size_t i = 0; i < m_axes.size(); ++i) {
+    if (!IsAxisShown(*m_axes[i])) continue;
+    TRect s = r;
+    m_axes[i]->ReserveAxisSpace(s, i < 5);
+    const TRect inside = Intersect(s, r);
+    // A cut that would leave nothing is dropped for that axis.
+    if (!inside.IsEmpty()) r = inside;
+  }
+  SetPlotRect(r);
+  RecalcPlotSize();
+  for (TChartAxis* axis : m_axes) axis->PlaceAxisEnds();
+}
+
+void TCustomAxisPanel::ApplySeriesMargins() {
+  for (TChartAxis* axis : {m_topAxis.get(), m_leftAxis.get(), m_rightAxis.get(), m_bottomAxis.get()}) {
+    std::int32_t low = 0;
+    std::int32_t high = 0;
+    for (const auto& s : m_series) {
+      if (!s->Active() || !s->IsAssociatedWith(*axis)) continue;
+      std::int32_t first = 0;
+      std::int32_t second = 0;
+      s->MarginsNeeded(axis->Horizontal(), first, second);
+      // Horizontal: left with the automatic minimum, right with the maximum;
+      // vertical: top with the automatic maximum, bottom with the minimum.
+      if (axis->Horizontal() ? axis->AutomaticMinimum() : axis->AutomaticMaximum()) low = std::max(low, first);
+      if (axis->Horizontal() ? axis->AutomaticMaximum() : axis->AutomaticMinimum()) high = std::max(high, second);
+    }
+    axis->WidenForMargins(low, high);
+  }
+}
+
+void TCustomAxisPanel::DrawSeries(TChartSeries& series) {
+  series.ComputeShownRange();
+  if (series.FirstShownIndex() == -1) return;
+  if (series.BeforeDrawValues) series.BeforeDrawValues(series);
+  if (m_clipPoints) Canvas().ClipToPlot(PlotRect(), 0, 0);
+  series.PlotAllPoints();
+  Canvas().RemoveClipping();
+  if (series.AfterDrawValues) series.AfterDrawValues(series);
 }
 
 } // namespace curvella

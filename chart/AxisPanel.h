@@ -15,7 +15,7 @@
 
 namespace curvella {
 
-class TCustomAxisPanel : public TCustomChartPanel {
+class TCustomAxisPanel : public TCustomChartPanelExtended {
 public:
   TCustomAxisPanel();
   ~TCustomAxisPanel() override;
@@ -46,6 +46,31 @@ public:
   bool View3DWalls() const { return m_view3DWalls; }
   void SetView3DWalls(bool walls) { SetAndInvalidate(m_view3DWalls, walls); }
 
+  std::int32_t Page() const { return m_page; }
+  void SetPage(std::int32_t page) { SetAndInvalidate(m_page, page); }
+  std::int32_t MaxPointsPerPage() const { return m_maxPointsPerPage; }
+  // Raises ChartException below 0.
+  void SetMaxPointsPerPage(std::int32_t points);
+
+  // The drawing order of one pass: background, titles and legend, axis
+  // layout, walls, axes, series.
+  void RenderChart(const TRect& panelRect) override;
+  virtual void PlaceTitlesAndLegend() {}
+  virtual void LayoutAxes();
+  virtual void ApplySeriesMargins();
+  virtual std::int32_t WallSize(const TChartAxis&) const { return 0; }
+  virtual void PaintWalls() {}
+  // The zoom rectangle of a drag in progress (the mouse handling's).
+  virtual void DrawZoomRectangle() {}
+  bool IsAxisShown(const TChartAxis& axis) const;
+  // One series: its shown range, events, clipping and points.
+  void DrawSeries(TChartSeries& series);
+
+  std::function<void(TCustomAxisPanel&)> OnBeforeDrawAxes;
+  std::function<void(TCustomAxisPanel&)> OnBeforeDrawSeries;
+  // Labels of the application's choice: axis, index, stop flag, value.
+  std::function<void(TChartAxis&, std::int32_t, bool&, double&)> OnGetNextAxisLabel;
+
   // May replace the text of an axis label: axis, series (none), value index
   // (-1), text.
   std::function<void(TChartAxis&, TChartSeries*, std::int32_t, std::string&)> OnGetAxisLabel;
@@ -61,6 +86,8 @@ private:
   bool m_axisVisible = true;
   bool m_clipPoints = true;
   bool m_view3DWalls = true;
+  std::int32_t m_page = 1;
+  std::int32_t m_maxPointsPerPage = 0;
 };
 
 } // namespace curvella

@@ -37,7 +37,11 @@ double NextLabelStep(double x) {
 
 TChartAxis::TChartAxis(TCustomAxisPanel* panel, bool horizontal, bool otherSide)
     : m_panel(panel), m_horizontal(horizontal), m_otherSide(otherSide),
-      m_labelsFont(CreateChartFont(panel->PartChangedHandler())) {}
+      m_labelsFont(CreateChartFont(panel->PartChangedHandler())), m_axisPen(panel->PartChangedHandler()),
+      m_ticks(panel->PartChangedHandler()), m_ticksInner(panel->PartChangedHandler()),
+      m_minorTicks(panel->PartChangedHandler()), m_grid(panel->PartChangedHandler()),
+      m_minorGrid(panel->PartChangedHandler()),
+      m_title(panel->PartChangedHandler(), horizontal ? 0 : otherSide ? 270 : 90) {}
 
 TChartAxis::~TChartAxis() = default;
 

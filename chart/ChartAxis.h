@@ -23,12 +23,33 @@
 #include <string>
 #include <vector>
 
+#include "chart/ChartCanvas.h"
 #include "platform/Canvas.h"
 
 namespace curvella {
 
 class TCustomAxisPanel;
 class TChartSeries;
+
+enum class TAxisLabelStyle { talAuto, talNone, talValue, talMark, talText };
+
+// The title of an axis: a caption, its angle and its font.
+class TChartAxisTitle : public TChangeNotifier {
+public:
+  explicit TChartAxisTitle(THandler onChange, std::int32_t angle = 0);
+
+  const std::string& Caption() const { return m_caption; }
+  void SetCaption(const std::string& caption) { Assign(m_caption, caption); }
+  std::int32_t Angle() const { return m_angle; }
+  // Raises ChartException outside 0 .. 359 ("Axis Title Angle ...").
+  void SetAngle(std::int32_t angle);
+  TFont& Font() { return *m_font; }
+
+private:
+  std::string m_caption;
+  std::int32_t m_angle;
+  std::unique_ptr<TFont> m_font;
+};
 
 inline constexpr double kMinimumAxisStep = 1e-12;
 
@@ -93,6 +114,64 @@ public:
   void SetLabelsAngle(std::int32_t angle);
   bool Visible() const { return m_visible; }
   void SetVisible(bool visible) { SetAndInvalidate(m_visible, visible); }
+
+  // Drawing properties.
+  TChartAxisPen& Axis() { return m_axisPen; }
+  TDarkGrayPen& Ticks() { return m_ticks; }
+  std::int32_t TickLength() const { return m_tickLength; }
+  void SetTickLength(std::int32_t length) { SetAndInvalidate(m_tickLength, length); }
+  TDarkGrayPen& TicksInner() { return m_ticksInner; }
+  std::int32_t TickInnerLength() const { return m_tickInnerLength; }
+  void SetTickInnerLength(std::int32_t length) { SetAndInvalidate(m_tickInnerLength, length); }
+  TDarkGrayPen& MinorTicks() { return m_minorTicks; }
+  std::int32_t MinorTickLength() const { return m_minorTickLength; }
+  void SetMinorTickLength(std::int32_t length) { SetAndInvalidate(m_minorTickLength, length); }
+  std::int32_t MinorTickCount() const { return m_minorTickCount; }
+  void SetMinorTickCount(std::int32_t count) { SetAndInvalidate(m_minorTickCount, count); }
+  bool TickOnLabelsOnly() const { return m_tickOnLabelsOnly; }
+  void SetTickOnLabelsOnly(bool only) { SetAndInvalidate(m_tickOnLabelsOnly, only); }
+  TDottedGrayPen& Grid() { return m_grid; }
+  bool GridCentered() const { return m_gridCentered; }
+  void SetGridCentered(bool centered) { SetAndInvalidate(m_gridCentered, centered); }
+  TChartHiddenPen& MinorGrid() { return m_minorGrid; }
+  bool Labels() const { return m_labels; }
+  void SetLabels(bool labels) { SetAndInvalidate(m_labels, labels); }
+  bool LabelsOnAxis() const { return m_labelsOnAxis; }
+  void SetLabelsOnAxis(bool onAxis) { SetAndInvalidate(m_labelsOnAxis, onAxis); }
+  std::int32_t LabelsSize() const { return m_labelsSize; }
+  void SetLabelsSize(std::int32_t size) { SetAndInvalidate(m_labelsSize, size); }
+  TAxisLabelStyle LabelStyle() const { return m_labelStyle; }
+  // Repaints the chart at once.
+  void SetLabelStyle(TAxisLabelStyle style);
+  TChartAxisTitle& Title() { return m_title; }
+  std::int32_t TitleSize() const { return m_titleSize; }
+  void SetTitleSize(std::int32_t size) { SetAndInvalidate(m_titleSize, size); }
+
+  // Where the axis drew at the last paint, across its direction: the axis
+  // line, the outer edge of the ticks where labels start, and the outer edge
+  // of the labels where the title starts.
+  std::int32_t AxisLinePosition() const { return m_axisLinePosition; }
+  std::int32_t LabelsPosition() const { return m_labelsPosition; }
+  std::int32_t TitlePosition() const { return m_titlePosition; }
+  // The tick positions of the last PaintAxis, along the axis.
+  const std::vector<std::int32_t>& TickPositions() const { return m_tickPositions; }
+
+  // The label style in effect: talAuto resolved from the series.
+  TAxisLabelStyle EffectiveLabelStyle() const;
+  // Room across the axis, in pixels.
+  std::int32_t TickRoom() const;
+  std::int32_t LabelRoom();
+  std::int32_t TitleRoom();
+  // Cuts the title, label and tick room from rect on the axis's side.
+  void ReserveAxisSpace(TRect& rect, bool shrink);
+  // Title, labels, axis line, outer ticks, grid, inner ticks, minor ticks,
+  // minor grid.
+  void PaintAxis();
+  // A possibly multi-line label or title at a reference point.
+  void DrawLabelText(std::int32_t x, std::int32_t y, std::string_view text, std::int32_t angle);
+  // Whether a point lies on the axis: between its ends, from its line to its
+  // labels.
+  bool HitTest(std::int32_t x, std::int32_t y) const;
 
   // The working state of the current layout.
   double WorkingMinimum() const { return m_workingMinimum; }
@@ -163,6 +242,30 @@ private:
   std::unique_ptr<TFont> m_labelsFont;
   std::int32_t m_labelsAngle = 0;
   bool m_visible = true;
+
+  TChartAxisPen m_axisPen;
+  TDarkGrayPen m_ticks;
+  std::int32_t m_tickLength = 4;
+  TDarkGrayPen m_ticksInner;
+  std::int32_t m_tickInnerLength = 0;
+  TDarkGrayPen m_minorTicks;
+  std::int32_t m_minorTickLength = 2;
+  std::int32_t m_minorTickCount = 3;
+  bool m_tickOnLabelsOnly = true;
+  TDottedGrayPen m_grid;
+  bool m_gridCentered = false;
+  TChartHiddenPen m_minorGrid;
+  bool m_labels = true;
+  bool m_labelsOnAxis = true;
+  std::int32_t m_labelsSize = 0;
+  TAxisLabelStyle m_labelStyle = TAxisLabelStyle::talAuto;
+  TChartAxisTitle m_title;
+  std::int32_t m_titleSize = 0;
+
+  std::int32_t m_axisLinePosition = 0;
+  std::int32_t m_labelsPosition = 0;
+  std::int32_t m_titlePosition = 0;
+  std::vector<std::int32_t> m_tickPositions;
 
   double m_workingMinimum = 0;
   double m_workingMaximum = 0;

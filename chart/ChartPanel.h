@@ -5,7 +5,9 @@
 // and asks its host (the window's widget) to repaint. It draws through
 // DrawToCanvas, for the window as for the picture exports.
 
+#include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "chart/ChartCanvas.h"
@@ -13,6 +15,29 @@
 #include "platform/RasterDevice.h"
 
 namespace curvella {
+
+enum class TBevelCut { bvNone, bvLowered, bvRaised };
+
+// The background gradient of the panel (off in the window).
+class TChartGradient : public TChangeNotifier {
+public:
+  enum class TDirection { gdTopBottom, gdBottomTop, gdLeftRight, gdRightLeft };
+  using TChangeNotifier::TChangeNotifier;
+  bool Visible() const { return m_visible; }
+  void SetVisible(bool visible) { Assign(m_visible, visible); }
+  TDirection Direction() const { return m_direction; }
+  void SetDirection(TDirection direction) { Assign(m_direction, direction); }
+  TColor StartColor() const { return m_startColor; }
+  void SetStartColor(TColor color) { Assign(m_startColor, color); }
+  TColor EndColor() const { return m_endColor; }
+  void SetEndColor(TColor color) { Assign(m_endColor, color); }
+
+private:
+  bool m_visible = false;
+  TDirection m_direction = TDirection::gdTopBottom;
+  TColor m_startColor = clWhite;
+  TColor m_endColor = clYellow;
+};
 
 // What the panel needs of the window it lives in.
 class TChartHost {
@@ -84,6 +109,37 @@ public:
   bool Loading() const { return m_loading; }
   void SetLoading(bool loading) { m_loading = loading; }
 
+  TBevelCut BevelOuter() const { return m_bevelOuter; }
+  void SetBevelOuter(TBevelCut bevel) { SetAndInvalidate(m_bevelOuter, bevel); }
+  TBevelCut BevelInner() const { return m_bevelInner; }
+  void SetBevelInner(TBevelCut bevel) { SetAndInvalidate(m_bevelInner, bevel); }
+  std::int32_t BevelWidth() const { return m_bevelWidth; }
+  void SetBevelWidth(std::int32_t width) { SetAndInvalidate(m_bevelWidth, width); }
+  std::int32_t BorderWidth() const { return m_borderWidth; }
+  void SetBorderWidth(std::int32_t width) { SetAndInvalidate(m_borderWidth, width); }
+  std::int32_t Chart3DPercent() const { return m_chart3DPercent; }
+  // Raises ChartException outside 1 .. 100.
+  void SetChart3DPercent(std::int32_t percent);
+
+  // The paint handler: a copy of the cached picture when it is current,
+  // otherwise a full drawing pass, onto the window's canvas.
+  void Paint();
+  // The picture of the window, as the last paint left it.
+  const QImage& WindowImage() const { return m_windowImage; }
+  // Draws the whole chart into a canvas inside rect.
+  void DrawToCanvas(TCanvas& canvas, const TRect& rect);
+  // The drawing order of one pass.
+  virtual void RenderChart(const TRect& panelRect);
+  virtual void PaintPanel(const TRect& rect);
+  virtual void FillBackground(const TRect& rect);
+  virtual void DrawPanelFrame(const TRect& rect);
+
+  // A new bitmap of rect's size with the chart drawn in it; BackColor
+  // clWhite makes no background fill.
+  std::unique_ptr<TBitmap> MakeChartBitmap(TColor backColor, const TRect& rect);
+  // The chart as shown, written to a BMP file.
+  void WriteBitmapFile(const std::string& path);
+
   // Copies a font into the canvas's font.
   void ApplyFont(TFont& font);
   // The widest line of a text split at character 13 (an empty last piece
@@ -121,6 +177,25 @@ private:
   TColor m_color = clBtnFace;
   bool m_autoRepaint = false;
   bool m_loading = false;
+  TBevelCut m_bevelOuter = TBevelCut::bvRaised;
+  TBevelCut m_bevelInner = TBevelCut::bvNone;
+  std::int32_t m_bevelWidth = 1;
+  std::int32_t m_borderWidth = 0;
+  std::int32_t m_chart3DPercent = 15;
+};
+
+// The panel with its background gradient and the event after a paint.
+class TCustomChartPanelExtended : public TCustomChartPanel {
+public:
+  TCustomChartPanelExtended();
+
+  TChartGradient& Gradient() { return m_gradient; }
+  void FillBackground(const TRect& rect) override;
+
+  std::function<void(TCustomChartPanel&)> OnAfterDraw;
+
+private:
+  TChartGradient m_gradient;
 };
 
 } // namespace curvella

@@ -245,6 +245,16 @@ void TChartSeries::RefillFromSource(TChartSeries& source) {
   NotifyDependents(TDependentNotice::Refresh);
 }
 
+void TChartSeries::MarginsNeeded(bool, std::int32_t& low, std::int32_t& high) { low = high = 0; }
+
+void TChartSeries::PaintLegendSymbol(std::int32_t index, const TRect& rect) {
+  if (!m_parentChart) return;
+  TChartCanvas3D& canvas = m_parentChart->Canvas();
+  canvas.Brush().SetColor(index == -1 ? m_seriesColor : PointColor(index));
+  canvas.Brush().SetStyle(TBrushStyle::bsSolid);
+  canvas.DrawRectRecord(rect);
+}
+
 void TChartSeries::EndLoading() {
   m_loading = false;
   CheckDataSource();

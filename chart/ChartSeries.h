@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "chart/ValueList.h"
+#include "platform/GraphicsTypes.h"
 #include "platform/Colors.h"
 #include "platform/Notifier.h"
 
@@ -143,6 +144,16 @@ public:
   bool IsAssociatedWith(const TChartAxis& axis) const;
   // The values run up the vertical axis (Y measured, X ordering).
   virtual bool MeasuresY() const { return true; }
+
+  // Drawing, by each kind of series: the notice before a chart pass, the
+  // points of the shown range, the pixels it needs free around the plot
+  // (left and right, or top and bottom), and its symbol in a legend row
+  // (index -1: the series itself).
+  virtual void BeforeChart() {}
+  virtual void PlotAllPoints() {}
+  virtual void MarginsNeeded(bool horizontal, std::int32_t& low, std::int32_t& high);
+  virtual void PaintLegendSymbol(std::int32_t index, const TRect& rect);
+  std::int32_t LegendItemCount() const { return PointCount(); }
 
   TCustomAxisPanel* ParentChart() const { return m_parentChart; }
   // Called by the chart as the series joins or leaves it.

@@ -1,0 +1,1 @@
+// Tests of this unit are being written.
