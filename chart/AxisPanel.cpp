@@ -25,6 +25,18 @@ TCustomAxisPanel::~TCustomAxisPanel() {
 
 TChartSeries& TCustomAxisPanel::AddSeries(std::unique_ptr<TChartSeries> series) {
   TChartSeries& added = *series;
+  if (added.SeriesColor() == clDefault) {
+    // The first palette colour no other series of the chart has.
+    TColor color = DefaultPalette[m_series.size() % DefaultPalette.size()];
+    for (TColor candidate : DefaultPalette) {
+      if (std::none_of(m_series.begin(), m_series.end(),
+                       [&](const auto& s) { return s->SeriesColor() == candidate; })) {
+        color = candidate;
+        break;
+      }
+    }
+    added.SetSeriesColor(color);
+  }
   m_series.push_back(std::move(series));
   added.SetParentChart(this);
   Invalidate();
@@ -134,8 +146,10 @@ void TCustomAxisPanel::ApplySeriesMargins() {
       s->MarginsNeeded(axis->Horizontal(), first, second);
       // Horizontal: left with the automatic minimum, right with the maximum;
       // vertical: top with the automatic maximum, bottom with the minimum.
-      if (axis->Horizontal() ? axis->AutomaticMinimum() : axis->AutomaticMaximum()) low = std::max(low, first);
-      if (axis->Horizontal() ? axis->AutomaticMaximum() : axis->AutomaticMinimum()) high = std::max(high, second);
+      if (axis->Horizontal() ? axis->AutomaticMinimum() : axis->AutomaticMaximum())
+        low = std::max(low, first);
+      if (axis->Horizontal() ? axis->AutomaticMaximum() : axis->AutomaticMinimum())
+        high = std::max(high, second);
     }
     axis->WidenForMargins(low, high);
   }

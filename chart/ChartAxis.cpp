@@ -16,12 +16,22 @@ constexpr double kLargestPixelOffset = 2147483647.0;
 // More labels than any range of fewer than 10000 steps can give; only a
 // value that stops decreasing could reach it.
 constexpr int kMaxLabels = 100000;
-// The 1-2-5 sequence crosses the whole double range in about a thousand
-// steps.
+// The 1-2-5 sequence crosses the whole range of normal doubles in about two
+// thousand steps.
 constexpr int kMaxStepSearch = 2000;
 
 // Round to the nearest integer, ties to even.
 long double RoundEven(long double v) { return nearbyintl(v); }
+
+// A pixel offset as an integer, kept within the 32-bit range (NaN: 0).
+std::int32_t ToPixel(long double v) {
+  if (!(v == v)) return 0;
+  return static_cast<std::int32_t>(std::clamp(RoundEven(v), -2147483648.0L, 2147483647.0L));
+}
+
+std::int32_t AddPixels(std::int64_t a, std::int64_t b) {
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(a + b, INT32_MIN, INT32_MAX));
+}
 
 } // namespace
 
@@ -40,8 +50,9 @@ TChartAxis::TChartAxis(TCustomAxisPanel* panel, bool horizontal, bool otherSide)
       m_labelsFont(CreateChartFont(panel->PartChangedHandler())), m_axisPen(panel->PartChangedHandler()),
       m_ticks(panel->PartChangedHandler()), m_ticksInner(panel->PartChangedHandler()),
       m_minorTicks(panel->PartChangedHandler()), m_grid(panel->PartChangedHandler()),
-      m_minorGrid(panel->PartChangedHandler()),
-      m_title(panel->PartChangedHandler(), horizontal ? 0 : otherSide ? 270 : 90) {}
+      m_minorGrid(panel->PartChangedHandler()), m_title(panel->PartChangedHandler(), horizontal  ? 0
+                                                                                     : otherSide ? 270
+                                                                                                 : 90) {}
 
 TChartAxis::~TChartAxis() = default;
 
@@ -124,10 +135,10 @@ void TChartAxis::PlaceAxisEnds() {
   const TRect& plot = m_panel->PlotRect();
   const std::int32_t origin = m_horizontal ? plot.Left : plot.Top;
   const std::int32_t length = m_horizontal ? m_panel->PlotWidth() : m_panel->PlotHeight();
-  m_firstPixel = origin + static_cast<std::int32_t>(RoundEven(length * 0.01L * m_startPosition));
-  m_lastPixel = origin + static_cast<std::int32_t>(RoundEven(length * 0.01L * m_endPosition));
-  m_axisLength = m_lastPixel - m_firstPixel;
-  m_centerPixel = (m_firstPixel + m_lastPixel) / 2;
+  m_firstPixel = AddPixels(origin, ToPixel(length * 0.01L * m_startPosition));
+  m_lastPixel = AddPixels(origin, ToPixel(length * 0.01L * m_endPosition));
+  m_axisLength = AddPixels(m_lastPixel, -static_cast<std::int64_t>(m_firstPixel));
+  m_centerPixel = static_cast<std::int32_t>((static_cast<std::int64_t>(m_firstPixel) + m_lastPixel) / 2);
 }
 
 void TChartAxis::WidenForMargins(std::int32_t lowMargin, std::int32_t highMargin) {
@@ -151,14 +162,15 @@ std::int32_t TChartAxis::ValueToPixel(double value) const {
                                      m_workingRange);
   // Offsets beyond the integer range, and NaN, go to the centre.
   if (!(std::fabs(t) < kLargestPixelOffset)) return m_centerPixel;
-  const auto k = static_cast<std::int32_t>(RoundEven(t));
-  if (m_horizontal) return m_inverted ? m_lastPixel - k : m_firstPixel + k;
-  return m_inverted ? m_firstPixel + k : m_lastPixel - k;
+  const auto k = static_cast<std::int64_t>(RoundEven(t));
+  if (m_horizontal) return m_inverted ? AddPixels(m_lastPixel, -k) : AddPixels(m_firstPixel, k);
+  return m_inverted ? AddPixels(m_firstPixel, k) : AddPixels(m_lastPixel, -k);
 }
 
 double TChartAxis::PixelToValue(std::int32_t pixel) const {
   if (m_axisLength < 1) return 0;
-  const long double offset = m_inverted ? m_lastPixel - pixel : pixel - m_firstPixel;
+  const long double offset = m_inverted ? static_cast<long double>(m_lastPixel) - pixel
+                                        : static_cast<long double>(pixel) - m_firstPixel;
   const long double d = offset * m_workingRange / m_axisLength;
   return static_cast<double>(m_horizontal ? m_workingMinimum + d : m_workingMaximum - d);
 }
@@ -213,7 +225,9 @@ std::vector<double> TChartAxis::LabelValues() {
     v = static_cast<double>(static_cast<long double>(std::trunc(quotient)) * step);
   }
   for (int turn = 0; turn < kMaxLabels && v > m_workingMaximum; ++turn) {
-    v = static_cast<double>(static_cast<long double>(v) - step);
+    const auto next = static_cast<double>(static_cast<long double>(v) - step);
+    if (!(next < v)) break;
+    v = next;
   }
   const auto bound =
       static_cast<double>((static_cast<long double>(m_workingMinimum) - 1e-12L) / 1.000000000001L);
@@ -246,6 +260,7 @@ void TChartAxis::SetAxisRange(double minimum, double maximum) {
 }
 
 void TChartAxis::ShiftAxisRange(bool limit, double delta) {
+  if (std::isnan(delta)) return;
   if (limit) {
     if (delta > 0 && !(m_panel->SeriesRangeOnAxis(*this, true, m_horizontal) > m_maximum)) return;
     if (delta < 0 && !(m_panel->SeriesRangeOnAxis(*this, false, m_horizontal) < m_minimum)) return;

@@ -16,8 +16,11 @@ TChartSeries::TChartSeries() : m_xValues(this, "X"), m_yValues(this, "Y") {
 
 TChartSeries::~TChartSeries() {
   m_function.reset();
+  // Detached first: clearing the points must not clear the dependents.
   for (TChartSeries* source : m_dataSources) std::erase(source->m_dependents, this);
   for (TChartSeries* dependent : m_dependents) std::erase(dependent->m_dataSources, this);
+  m_dataSources.clear();
+  m_dependents.clear();
   ClearPoints();
 }
 

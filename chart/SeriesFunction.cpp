@@ -25,7 +25,7 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
 TSeriesFunction::~TSeriesFunction() = default;
 
 void TSeriesFunction::SetPeriod(double period) {
-  if (period < 0) throw ChartException(std::string(kFunctionPeriodMessage));
+  if (!(period >= 0)) throw ChartException(std::string(kFunctionPeriodMessage));
   if (period == m_period) return;
   m_period = period;
   RecomputeParent();
@@ -102,7 +102,9 @@ void TSeriesFunction::WholeSeriesPoints(TChartSeries& source) {
     AddComputed(source, ordering.HighestValue(), a);
     return;
   }
-  const double mid = (ordering.HighestValue() - ordering.LowestValue()) * 0.5 + ordering.LowestValue();
+  const auto mid = static_cast<double>(
+      (static_cast<long double>(ordering.HighestValue()) - ordering.LowestValue()) * 0.5L +
+      ordering.LowestValue());
   if (m_parent->MeasuresY())
     m_parent->AddPoint(mid, a);
   else
@@ -112,8 +114,12 @@ void TSeriesFunction::WholeSeriesPoints(TChartSeries& source) {
 void TSeriesFunction::PeriodPoints(TChartSeries& source) {
   const TChartValueList& ordering = source.MeasuresY() ? source.XValues() : source.YValues();
   const std::int32_t n = source.PointCount();
-  // A period of points that rounds to 0 counts as one point.
-  const auto pointsPerPeriod = std::max<std::int64_t>(1, std::llrint(m_period));
+  // A period of points that rounds to 0 counts as one point; one of more
+  // points than any source holds makes no point at all.
+  const double rounded = std::nearbyint(m_period);
+  const std::int64_t pointsPerPeriod = rounded < 1     ? 1
+                                       : rounded > 4e9 ? std::int64_t{4'000'000'000}
+                                                       : static_cast<std::int64_t>(rounded);
   std::int32_t d = 0;
   double marker = ordering.ValueAt(0);
   // Periods far finer than the points they cover would add an empty period
@@ -130,7 +136,7 @@ void TSeriesFunction::PeriodPoints(TChartSeries& source) {
     } else {
       last = d;
       start = marker;
-      const double advanced = marker + m_period;
+      const auto advanced = static_cast<double>(static_cast<long double>(marker) + m_period);
       if (!(advanced > marker)) {
         // Too small to move the marker: the whole source is one period.
         last = n - 1;
@@ -138,15 +144,16 @@ void TSeriesFunction::PeriodPoints(TChartSeries& source) {
         marker = std::numeric_limits<double>::infinity();
       } else {
         marker = advanced;
-        end = marker - 0.001 * m_period;
+        end = static_cast<double>(marker - 0.001L * m_period);
         while (last < n - 1 && ordering.ValueAt(static_cast<std::int32_t>(last + 1)) < marker) ++last;
       }
       holdsPoint = ordering.ValueAt(d) < marker;
     }
     if (last < n) {
-      const double position = m_periodAlign == TFunctionPeriodAlign::paFirst  ? start
-                              : m_periodAlign == TFunctionPeriodAlign::paLast ? end
-                                                                              : (start + end) * 0.5;
+      const double position = m_periodAlign == TFunctionPeriodAlign::paFirst ? start
+                              : m_periodAlign == TFunctionPeriodAlign::paLast
+                                  ? end
+                                  : static_cast<double>((static_cast<long double>(start) + end) * 0.5L);
       const double value = holdsPoint ? ValueOfRange(source, d, static_cast<std::int32_t>(last)) : 0;
       AddComputed(source, position, value);
     }

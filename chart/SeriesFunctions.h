@@ -25,19 +25,25 @@ public:
 class TSubtractFunction : public TManySeriesFunction {
 public:
   std::string_view Name() const override { return "Subtract"; }
-  double CombineTwo(double result, double next) const override { return result - next; }
+  double CombineTwo(double result, double next) const override {
+    return static_cast<double>(static_cast<long double>(result) - next);
+  }
 };
 
 class TMultiplyFunction : public TManySeriesFunction {
 public:
   std::string_view Name() const override { return "Multiply"; }
-  double CombineTwo(double result, double next) const override { return result * next; }
+  double CombineTwo(double result, double next) const override {
+    return static_cast<double>(static_cast<long double>(result) * next);
+  }
 };
 
 class TDivideFunction : public TManySeriesFunction {
 public:
   std::string_view Name() const override { return "Divide"; }
-  double CombineTwo(double result, double next) const override { return next == 0 ? result : result / next; }
+  double CombineTwo(double result, double next) const override {
+    return next == 0 ? result : static_cast<double>(static_cast<long double>(result) / next);
+  }
 };
 
 class THighFunction : public TSeriesFunction {

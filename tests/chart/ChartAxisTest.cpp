@@ -180,6 +180,21 @@ TEST(ChartAxis, ValuesToPixelsAndBack) {
   }
 }
 
+TEST(ChartAxis, PixelsNearTheIntegerLimitsStayInRange) {
+  TChartModel model({100, 20, 300, 120});
+  model.Series->AddPoint(0, 0);
+  model.Series->AddPoint(1, 1);
+  model.Layout();
+  const TChartAxis& bottom = model.Chart.BottomAxis();
+  // t = 2147483600 is within the offset limit, the pixel beyond it.
+  EXPECT_EQ(bottom.ValueToPixel(10737418), 2147483647);
+  EXPECT_EQ(bottom.ValueToPixel(-10737418), 100 - 2147483600);
+  EXPECT_TRUE(std::isfinite(bottom.PixelToValue(INT32_MIN)));
+  model.Chart.BottomAxis().SetEndPosition(1e20);
+  model.Chart.BottomAxis().PlaceAxisEnds();
+  EXPECT_EQ(model.Chart.BottomAxis().LastPixel(), 2147483647);
+}
+
 TEST(ChartAxis, ZeroRangeMapsToTheCentre) {
   TChartModel model({20, 20, 220, 120});
   model.Series->AddPoint(3, 5);

@@ -240,6 +240,30 @@ INSTANTIATE_TEST_SUITE_P(ChartSeries, ShownTable,
                                          ShownRow{"NoPoints", {}, -1, -1}),
                          test::RowName());
 
+TEST(ChartSeries, DestroyingASourceKeepsItsDependentsPoints) {
+  TChartModel model;
+  TChartSeries& dependent = model.Chart.AddSeries(std::make_unique<TLineSeries>());
+  auto source = std::make_unique<TLineSeries>();
+  TChartSeries& s = model.Chart.AddSeries(std::move(source));
+  s.AddPoint(1, 2);
+  s.AddPoint(3, 4);
+  dependent.AddDataSource(&s);
+  ASSERT_EQ(dependent.PointCount(), 2);
+  model.Chart.RemoveSeries(s).reset();
+  EXPECT_EQ(dependent.PointCount(), 2);
+  EXPECT_TRUE(dependent.DataSources().empty());
+}
+
+TEST(ChartSeries, JoiningWithoutAColourTakesAFreePaletteColour) {
+  TChartModel model; // its series took the first free colour
+  EXPECT_EQ(model.Series->SeriesColor(), DefaultPalette[0]);
+  TChartSeries& second = model.Chart.AddSeries(std::make_unique<TLineSeries>());
+  EXPECT_EQ(second.SeriesColor(), DefaultPalette[1]);
+  auto blue = std::make_unique<TLineSeries>();
+  blue->SetSeriesColor(clBlue);
+  EXPECT_EQ(model.Chart.AddSeries(std::move(blue)).SeriesColor(), clBlue);
+}
+
 TEST(ChartSeries, DependentsFollowTheirSource) {
   TChartModel model;
   TChartSeries& source = *model.Series;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 #include "ChartFixtures.h"
 #include "chart/ChartMessages.h"
@@ -92,13 +93,24 @@ TEST(SeriesFunction, RangePeriodTooSmallToMoveTheMarkerIsOnePeriod) {
 TEST(SeriesFunction, PeriodBelowZeroIsRefused) {
   TAddFunction function;
   function.SetPeriod(3);
-  try {
-    function.SetPeriod(-1);
-    FAIL() << "no error";
-  } catch (const ChartException& e) {
-    EXPECT_EQ(e.Message(), "Function Period should be >= 0");
+  for (double period : {-1.0, std::numeric_limits<double>::quiet_NaN()}) {
+    try {
+      function.SetPeriod(period);
+      FAIL() << "no error";
+    } catch (const ChartException& e) {
+      EXPECT_EQ(e.Message(), "Function Period should be >= 0");
+    }
   }
   EXPECT_EQ(function.Period(), 3);
+}
+
+TEST(SeriesFunction, APeriodLongerThanTheSourceMakesNoPoint) {
+  for (double period : {6.0, 1e19, 1e300, std::numeric_limits<double>::infinity()}) {
+    TFunctionModel m(std::make_unique<TAddFunction>(), {1, 2, 3, 4, 5});
+    m.Function->SetPeriod(period);
+    m.Connect();
+    EXPECT_EQ(m.Result->PointCount(), 0) << period;
+  }
 }
 
 struct RangeRow {
