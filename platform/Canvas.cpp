@@ -40,12 +40,22 @@ void TFont::Assign(const TFont& other) {
   Changed();
 }
 
-TCanvas::TCanvas(TDeviceContext* device) : m_device(device) {}
+TCanvas::TCanvas(TDeviceContext* device) : m_device(device) {
+  m_pen.SetOnChange([this](TChangeNotifier*) { m_penChanged = true; });
+  m_brush.SetOnChange([this](TChangeNotifier*) { m_brushChanged = true; });
+  m_font.SetOnChange([this](TChangeNotifier*) { m_fontChanged = true; });
+}
+
+void TCanvas::SetDevice(TDeviceContext* device) {
+  m_device = device;
+  m_penChanged = m_brushChanged = m_fontChanged = true;
+}
 
 TDeviceContext& TCanvas::Handle() {
-  m_device->SelectPen(m_pen.Spec());
-  m_device->SelectBrush(m_brush.Spec());
-  m_device->SelectFont(m_font.Spec());
+  if (m_penChanged) m_device->SelectPen(m_pen.Spec());
+  if (m_brushChanged) m_device->SelectBrush(m_brush.Spec());
+  if (m_fontChanged) m_device->SelectFont(m_font.Spec());
+  m_penChanged = m_brushChanged = m_fontChanged = false;
   return *m_device;
 }
 

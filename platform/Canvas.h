@@ -100,7 +100,7 @@ public:
   // The device with the current pen, brush and font selected into it.
   TDeviceContext& Handle();
   bool HasHandle() const { return m_device != nullptr; }
-  void SetDevice(TDeviceContext* device) { m_device = device; }
+  void SetDevice(TDeviceContext* device);
 
   void MoveTo(std::int32_t x, std::int32_t y) { Handle().MoveTo(x, y); }
   void LineTo(std::int32_t x, std::int32_t y) { Handle().LineTo(x, y); }
@@ -119,6 +119,11 @@ private:
   TPen m_pen;
   TBrush m_brush;
   TFont m_font;
+  // Which objects changed since they were last selected: the device is
+  // handed out for every drawing call.
+  bool m_penChanged = true;
+  bool m_brushChanged = true;
+  bool m_fontChanged = true;
 };
 
 } // namespace curvella

@@ -2,6 +2,9 @@
 
 #include <array>
 
+#include <QGuiApplication>
+#include <QPalette>
+
 namespace curvella {
 
 namespace {
@@ -31,15 +34,63 @@ constexpr std::array<std::uint32_t, 21> kScheme = {
     0xFFFFFF, // button highlight
 };
 
+// The palette role that stands for a system colour, where there is one.
+bool PaletteRole(std::uint32_t index, QPalette::ColorGroup& group, QPalette::ColorRole& role) {
+  group = QPalette::Active;
+  switch (index) {
+  case 4:
+    role = QPalette::Window;
+    return true; // menu
+  case 5:
+    role = QPalette::Base;
+    return true; // window
+  case 7:
+    role = QPalette::WindowText;
+    return true; // menu text
+  case 8:
+    role = QPalette::WindowText;
+    return true; // window text
+  case 13:
+    role = QPalette::Highlight;
+    return true; // highlight
+  case 14:
+    role = QPalette::HighlightedText;
+    return true; // highlight text
+  case 15:
+    role = QPalette::Window;
+    return true; // button face
+  case 16:
+    role = QPalette::Dark;
+    return true; // button shadow
+  case 17:       // gray text
+    group = QPalette::Disabled;
+    role = QPalette::Text;
+    return true;
+  case 18:
+    role = QPalette::ButtonText;
+    return true; // button text
+  case 20:
+    role = QPalette::Light;
+    return true; // button highlight
+  default:
+    return false;
+  }
+}
+
 } // namespace
 
 std::uint32_t ColorToRGB(TColor color) {
   const auto value = static_cast<std::uint32_t>(color);
-  if (color < 0) {
-    const std::uint32_t index = value & 0xFF;
-    return index < kScheme.size() ? kScheme[index] : 0;
+  if (color >= 0) return value & 0xFFFFFF;
+  // System colours come from the application's palette, the desktop's
+  // colour scheme; without an application, from a light scheme of our own.
+  const std::uint32_t index = value & 0xFF;
+  QPalette::ColorGroup group;
+  QPalette::ColorRole role;
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && PaletteRole(index, group, role)) {
+    return RGBOfPixel(QGuiApplication::palette().color(group, role).rgb());
   }
-  return value & 0xFFFFFF;
+  return index < kScheme.size() ? kScheme[index] : 0;
 }
 
 } // namespace curvella

@@ -5,7 +5,7 @@
 // colour scheme; clNone and clDefault are markers.
 //
 //   ColorToRGB(clBlue)       -> 0xFF0000 (blue in the high byte: BBGGRR)
-//   ColorToRGB(clBtnFace)    -> the scheme's button face, 0xF0F0F0
+//   ColorToRGB(clWindow)     -> the palette's Base: white with Qt's default
 //   RedOf(0x00332211)        -> 0x11
 
 #include <cstdint>
@@ -61,7 +61,9 @@ inline constexpr TColor clDefault = 0x20000000;
 inline constexpr TColor clNone = 0x1FFFFFFF;
 
 // A colour as red, green and blue, 0x00BBGGRR: system colours from the
-// colour scheme, plain colours as they are (their high byte cleared).
+// application's palette (clWindow its Base, clBtnFace its Window,
+// clWindowText its WindowText, clBtnShadow its Dark, clBtnHighlight its
+// Light), plain colours as they are (their high byte cleared).
 std::uint32_t ColorToRGB(TColor color);
 
 constexpr std::uint8_t RedOf(std::uint32_t rgb) { return rgb & 0xFF; }

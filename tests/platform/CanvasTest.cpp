@@ -59,7 +59,7 @@ TEST(Canvas, DrawsWithItsCurrentObjects) {
   canvas.Pen().SetColor(clBtnShadow); // a system colour, as its RGB
   canvas.MoveTo(0, 1);
   canvas.LineTo(6, 1);
-  EXPECT_EQ(test::Picture(image, {{0xA0A0A0, 's'}}), "......\n"
+  EXPECT_EQ(test::Picture(image, {{ColorToRGB(clBtnShadow), 's'}}), "......\n"
                                                      "ssssss\n"
                                                      "......\n");
   canvas.Font().SetColor(clRed);
