@@ -5,7 +5,8 @@
 namespace curvella {
 
 TChartWall::TChartWall(TCustomChart* chart, TColor defaultColor, TBrushStyle brushStyle)
-    : m_chart(chart), m_color(defaultColor), m_pen(chart->PartChangedHandler()), m_defaultColor(defaultColor) {
+    : m_chart(chart), m_color(defaultColor), m_pen(chart->PartChangedHandler()),
+      m_defaultColor(defaultColor) {
   m_brush.SetColor(clDefault);
   m_brush.SetStyle(brushStyle);
   m_brush.SetOnChange(chart->PartChangedHandler());
@@ -79,7 +80,8 @@ void TCustomChart::PaintWalls() {
       canvas.SetBackgroundMode(OPAQUE);
       canvas.SetBackgroundColor(brush.Color());
       // A hatch of the background's own colour would not show.
-      if (wall.Color() == brush.Color()) canvas.Brush().SetColor(ColorToRGB(brush.Color()) == 0 ? clWhite : clBlack);
+      if (wall.Color() == brush.Color())
+        canvas.Brush().SetColor(ColorToRGB(brush.Color()) == 0 ? clWhite : clBlack);
     } else {
       canvas.SetBackgroundMode(TRANSPARENT);
     }

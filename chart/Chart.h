@@ -89,7 +89,14 @@ private:
 
 enum class TLegendAlignment { laLeft, laRight, laTop, laBottom };
 enum class TLegendStyle { lsAuto, lsSeries, lsValues, lsLastValues };
-enum class TLegendTextStyle { ltsPlain, ltsLeftValue, ltsRightValue, ltsLeftPercent, ltsRightPercent, ltsXValue };
+enum class TLegendTextStyle {
+  ltsPlain,
+  ltsLeftValue,
+  ltsRightValue,
+  ltsLeftPercent,
+  ltsRightPercent,
+  ltsXValue
+};
 
 class TChartLegend {
 public:

@@ -66,7 +66,8 @@ void TCustomChartPanel::SetChart3DPercent(std::int32_t percent) {
 void TCustomChartPanel::Paint() {
   const TRect client = ClientDrawRect();
   if (m_windowImage.width() != client.Width() || m_windowImage.height() != client.Height()) {
-    m_windowImage = client.IsEmpty() ? QImage() : QImage(client.Width(), client.Height(), QImage::Format_RGB32);
+    m_windowImage =
+        client.IsEmpty() ? QImage() : QImage(client.Width(), client.Height(), QImage::Format_RGB32);
     m_windowDevice.Bind(m_windowImage.isNull() ? nullptr : &m_windowImage);
     m_canvas.MarkStale();
   }
@@ -79,7 +80,8 @@ void TCustomChartPanel::DrawToCanvas(TCanvas& canvas, const TRect& rect) {
   const std::int32_t w = m_panelRect.Width();
   const std::int32_t h = m_panelRect.Height();
   const std::int32_t b = m_borderWidth;
-  m_plotRect = {m_panelRect.Left + b + MulDiv(m_marginLeft, w, 100), m_panelRect.Top + b + MulDiv(m_marginTop, h, 100),
+  m_plotRect = {m_panelRect.Left + b + MulDiv(m_marginLeft, w, 100),
+                m_panelRect.Top + b + MulDiv(m_marginTop, h, 100),
                 m_panelRect.Right - b - MulDiv(m_marginRight, w, 100),
                 m_panelRect.Bottom - b - MulDiv(m_marginBottom, h, 100)};
   RecalcPlotSize();
@@ -154,10 +156,10 @@ void TCustomChartPanelExtended::FillBackground(const TRect& rect) {
   if (!m_gradient.Visible()) return TCustomChartPanel::FillBackground(rect);
   // One band per row (or column) between the two colours.
   using TDirection = TChartGradient::TDirection;
-  const bool vertical = m_gradient.Direction() == TDirection::gdTopBottom ||
-                        m_gradient.Direction() == TDirection::gdBottomTop;
-  const bool reversed = m_gradient.Direction() == TDirection::gdBottomTop ||
-                        m_gradient.Direction() == TDirection::gdRightLeft;
+  const bool vertical =
+      m_gradient.Direction() == TDirection::gdTopBottom || m_gradient.Direction() == TDirection::gdBottomTop;
+  const bool reversed =
+      m_gradient.Direction() == TDirection::gdBottomTop || m_gradient.Direction() == TDirection::gdRightLeft;
   const std::uint32_t from = ColorToRGB(reversed ? m_gradient.EndColor() : m_gradient.StartColor());
   const std::uint32_t to = ColorToRGB(reversed ? m_gradient.StartColor() : m_gradient.EndColor());
   const std::int32_t bands = std::max(1, vertical ? rect.Height() : rect.Width());

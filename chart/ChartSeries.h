@@ -23,8 +23,8 @@
 #include <vector>
 
 #include "chart/ValueList.h"
-#include "platform/GraphicsTypes.h"
 #include "platform/Colors.h"
+#include "platform/GraphicsTypes.h"
 #include "platform/Notifier.h"
 
 namespace curvella {
