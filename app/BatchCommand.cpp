@@ -7,6 +7,7 @@
 
 #include "app/ErrorText.h"
 #include "app/PointFile.h"
+#include "app/WindowChart.h"
 #include "expr/ExpressionEvaluation.h"
 #include "expr/ExpressionRewriting.h"
 #include "numtext/Errors.h"
@@ -18,6 +19,9 @@ namespace {
 struct TBatchOptions {
   TRunTexts Texts;
   std::optional<std::string> Csv;
+  std::optional<std::string> Bmp;
+  TSize Size{kWindowChartSize.Width - 2 * kWindowChartBorder,
+             kWindowChartSize.Height - 2 * kWindowChartBorder};
   bool Explain = false;
   bool Help = false;
 };
@@ -26,6 +30,24 @@ class EUsageError : public Exception {
 public:
   using Exception::Exception;
 };
+
+// "WxH" with two whole numbers from 1 to 20000.
+TSize ParseSize(const std::string& text) {
+  const std::size_t x = text.find_first_of("xX");
+  const auto number = [&](std::string_view digits) {
+    if (digits.empty() || digits.size() > 5 ||
+        digits.find_first_not_of("0123456789") != std::string_view::npos) {
+      return 0;
+    }
+    return std::stoi(std::string(digits));
+  };
+  const int width = x == std::string::npos ? 0 : number(std::string_view(text).substr(0, x));
+  const int height = x == std::string::npos ? 0 : number(std::string_view(text).substr(x + 1));
+  if (width < 1 || height < 1 || width > 20000 || height > 20000) {
+    throw EUsageError("--size needs WIDTHxHEIGHT in pixels, for example 989x565");
+  }
+  return {width, height};
+}
 
 TBatchOptions ParseArguments(const std::vector<std::string>& arguments) {
   TBatchOptions options;
@@ -46,7 +68,8 @@ TBatchOptions ParseArguments(const std::vector<std::string>& arguments) {
       continue;
     }
     const auto target = valued.find(name);
-    if (target == valued.end() && name != "--csv") throw EUsageError("unknown option \"" + argument + "\"");
+    const bool own = name == "--csv" || name == "--bmp" || name == "--size";
+    if (target == valued.end() && !own) throw EUsageError("unknown option \"" + argument + "\"");
     std::string value;
     if (equals != std::string::npos) {
       value = argument.substr(equals + 1);
@@ -57,6 +80,10 @@ TBatchOptions ParseArguments(const std::vector<std::string>& arguments) {
     }
     if (name == "--csv")
       options.Csv = value;
+    else if (name == "--bmp")
+      options.Bmp = value;
+    else if (name == "--size")
+      options.Size = ParseSize(value);
     else
       *target->second = value;
   }
@@ -88,7 +115,8 @@ std::string BatchHelp() {
   return R"HELP(Usage: curvella-batch [options]
 
 Samples a function of x exactly as Curvella's Run button does and writes the
-points as Curvella's point file (Export to CSV Database).
+points as Curvella's point file (Export to CSV Database), and the chart as a
+BMP picture (Save as BMP).
 
 Options (each value as "--opt VALUE" or "--opt=VALUE"; a value may be empty
 and may begin with "-"):
@@ -104,6 +132,10 @@ and may begin with "-"):
                  point, x ";" y, each as a 23-character number text with 15
                  significant digits, CR LF line ends. Without --csv the points
                  go to standard output, unless --explain is given.
+  --bmp FILE     write the chart of the points, as the window shows it, as a
+                 BMP picture (the window's "Save as BMP")
+  --size WxH     the picture's size in pixels (default: 989x565, the window's
+                 chart)
   --explain      print the rewritten expression and the calls found in it
   --help         print this text
 
@@ -158,19 +190,41 @@ int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::
       return status;
     }
   }
-  const std::optional<std::string> destination = options.Csv       ? options.Csv
-                                                 : options.Explain ? std::nullopt
-                                                                   : std::optional<std::string>("-");
-  if (!destination) return status;
+  // Points go to standard output unless another output was asked for.
+  std::optional<std::string> destination = options.Csv;
+  if (!destination && !options.Explain && !options.Bmp) destination = "-";
+  if (!destination && !options.Bmp) return status;
 
+  // The chart is filled as the window's is, point by point during the run.
+  std::unique_ptr<TChart> chart;
+  TLineSeries* series = nullptr;
+  if (options.Bmp) {
+    chart = std::make_unique<TChart>();
+    series = &ApplyWindowChartSettings(*chart);
+    chart->SetControlSize(
+        {options.Size.Width + 2 * kWindowChartBorder, options.Size.Height + 2 * kWindowChartBorder});
+    // The window paints its chart empty when it opens; each layout measures
+    // the axis labels with the label step of the one before.
+    chart->Paint();
+  }
   TRunRecord record;
   try {
-    RunSampling(options.Texts, record, [](double, double) {});
+    RunSampling(options.Texts, record, [&](double x, double y) {
+      if (series) series->AddPoint(x, y);
+    });
   } catch (const Exception& e) {
     report(e);
   }
   try {
-    WriteCsv(*destination, record, out);
+    if (destination) WriteCsv(*destination, record, out);
+  } catch (const Exception& e) {
+    report(e);
+  }
+  try {
+    if (chart) {
+      chart->Paint(); // the paint that follows Run
+      chart->WriteBitmapFile(*options.Bmp);
+    }
   } catch (const Exception& e) {
     report(e);
   }

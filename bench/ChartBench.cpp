@@ -42,3 +42,39 @@ BENCHMARK(BM_ValueToPixel10000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace curvella
+
+#include "app/WindowChart.h"
+
+namespace curvella {
+namespace {
+
+// The window's chart with 10,000 points of a parabola.
+struct TWindowChartFixture {
+  TWindowChartFixture() : Series(ApplyWindowChartSettings(Chart)) {
+    for (int i = 0; i < 10000; ++i) {
+      const double x = i * 0.0002;
+      Series.AddPoint(x, x * x - 3 * x + 2);
+    }
+  }
+  TChart Chart;
+  TLineSeries& Series;
+};
+
+void BM_DrawingPass10000Points(benchmark::State& state) {
+  TWindowChartFixture f;
+  for (auto _ : state) {
+    f.Chart.Canvas().MarkStale();
+    f.Chart.Paint();
+  }
+}
+BENCHMARK(BM_DrawingPass10000Points)->Unit(benchmark::kMillisecond);
+
+void BM_RepaintFromCache(benchmark::State& state) {
+  TWindowChartFixture f;
+  f.Chart.Paint();
+  for (auto _ : state) f.Chart.Paint();
+}
+BENCHMARK(BM_RepaintFromCache)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+} // namespace curvella

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/RunCommand.h"
+#include "app/WindowChart.h"
 #include "support/RowName.h"
 
 namespace curvella {
@@ -108,6 +110,50 @@ TEST(Batch, WritesAFile) {
   std::ifstream in(path, std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), kQuadraticLines);
   std::filesystem::remove(path);
+}
+
+std::uint32_t LittleEndian(const std::string& bytes, std::size_t at, int size) {
+  std::uint32_t value = 0;
+  for (int i = size - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  return value;
+}
+
+// The picture is the window's chart after the same run, pixel for pixel,
+// read back by this test's own decoder.
+TEST(Batch, DrawsTheWindowsChartAsABmpFile) {
+  const std::string path = std::filesystem::temp_directory_path() / "curvella-batch-test.bmp";
+  const TBatchResult r = Batch({"--expr", "x^2-3*x+2", "--first", "-1", "--last", "4", "--bmp", path});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Out, "");
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes(std::istreambuf_iterator<char>(in), {});
+  std::filesystem::remove(path);
+  ASSERT_EQ(bytes.size(), 54u + 989 * 565 * 4);
+  EXPECT_EQ(bytes.substr(0, 2), "BM");
+  EXPECT_EQ(LittleEndian(bytes, 2, 4), bytes.size());
+  EXPECT_EQ(LittleEndian(bytes, 10, 4), 54u);
+  EXPECT_EQ(LittleEndian(bytes, 18, 4), 989u);
+  EXPECT_EQ(LittleEndian(bytes, 22, 4), 565u);
+  EXPECT_EQ(LittleEndian(bytes, 28, 2), 32u);
+
+  TChart chart;
+  TLineSeries& series = ApplyWindowChartSettings(chart);
+  chart.Paint();
+  TRunRecord record;
+  RunSampling({"x^2-3*x+2", "-1", "4", "100"}, record, [&](double x, double y) { series.AddPoint(x, y); });
+  chart.Paint();
+  const QImage& window = chart.WindowImage();
+  int blue = 0;
+  for (int y = 0; y < 565; ++y) {
+    for (int x = 0; x < 989; ++x) {
+      // Rows run bottom-up, pixels as blue, green, red and a spare byte.
+      const std::uint32_t bgr = LittleEndian(bytes, 54 + (564 - y) * 989 * 4 + x * 4, 3);
+      const std::uint32_t color = (bgr & 0xFF) << 16 | (bgr & 0xFF00) | bgr >> 16;
+      ASSERT_EQ(color, RGBOfPixel(window.pixel(x, y))) << x << "," << y;
+      blue += color == ColorToRGB(clBlue);
+    }
+  }
+  EXPECT_GT(blue, 500);
 }
 
 TEST(Batch, ExplainsTheRewriting) {

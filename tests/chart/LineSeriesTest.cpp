@@ -66,9 +66,9 @@ struct LineRow {
   const char* Expected;
 };
 
-class LineTable : public testing::TestWithParam<LineRow> {};
+class LineDrawingTable : public testing::TestWithParam<LineRow> {};
 
-TEST_P(LineTable, DrawsTheShownPoints) {
+TEST_P(LineDrawingTable, DrawsTheShownPoints) {
   TLineScene scene;
   if (GetParam().Setup) GetParam().Setup(scene);
   for (const TLinePoint& p : GetParam().Points) scene.Series->AddPoint(p.X, p.Y, {}, p.Color);
@@ -77,7 +77,7 @@ TEST_P(LineTable, DrawsTheShownPoints) {
 
 constexpr double kFar = 1e9; // a value whose pixel lies beyond 16-bit coordinates
 
-INSTANTIATE_TEST_SUITE_P(LineSeries, LineTable,
+INSTANTIATE_TEST_SUITE_P(LineSeries, LineDrawingTable,
                          testing::Values(LineRow{"JoinsPointsWithoutTheEndPixel",
                                                  {{1, 2}, {5, 6}, {8, 6}},
                                                  {},
@@ -258,15 +258,15 @@ TEST(LineSeries, LegendSymbolIsALineThroughTheMiddleOfTheBox) {
                                          "...........\n");
 }
 
-struct MarginRow {
+struct SeriesMarginRow {
   const char* Name;
   std::function<void(TLineSeries&)> Setup;
   std::int32_t Left, Right, Top, Bottom;
 };
 
-class MarginTable : public testing::TestWithParam<MarginRow> {};
+class SeriesMarginTable : public testing::TestWithParam<SeriesMarginRow> {};
 
-TEST_P(MarginTable, KeepsRoomForMarkersAndSteps) {
+TEST_P(SeriesMarginTable, KeepsRoomForMarkersAndSteps) {
   TLineSeries series;
   if (GetParam().Setup) GetParam().Setup(series);
   std::int32_t left, right, top, bottom;
@@ -276,28 +276,29 @@ TEST_P(MarginTable, KeepsRoomForMarkersAndSteps) {
             (std::vector{GetParam().Left, GetParam().Right, GetParam().Top, GetParam().Bottom}));
 }
 
-INSTANTIATE_TEST_SUITE_P(LineSeries, MarginTable,
-                         testing::Values(MarginRow{"WindowSeriesNeedsNone", {}, 0, 0, 0, 0},
-                                         MarginRow{"VisiblePointer",
-                                                   [](TLineSeries& s) {
-                                                     s.Pointer().SetVisible(true);
-                                                     s.Pointer().SetHorizSize(3);
-                                                   },
-                                                   4, 4, 5, 5},
-                                         MarginRow{"PointerNotInflating",
-                                                   [](TLineSeries& s) {
-                                                     s.Pointer().SetVisible(true);
-                                                     s.Pointer().SetInflateMargins(false);
-                                                   },
-                                                   0, 0, 0, 0},
-                                         MarginRow{"StairsKeepThePenWidth",
-                                                   [](TLineSeries& s) {
-                                                     s.SetStairs(true);
-                                                     s.LinePen().SetWidth(2);
-                                                   },
-                                                   2, 2, 2, 3},
-                                         MarginRow{"RibbonHeightBelow",
-                                                   [](TLineSeries& s) { s.SetLineHeight(7); }, 0, 0, 0, 7}),
+INSTANTIATE_TEST_SUITE_P(LineSeries, SeriesMarginTable,
+                         testing::Values(SeriesMarginRow{"WindowSeriesNeedsNone", {}, 0, 0, 0, 0},
+                                         SeriesMarginRow{"VisiblePointer",
+                                                         [](TLineSeries& s) {
+                                                           s.Pointer().SetVisible(true);
+                                                           s.Pointer().SetHorizSize(3);
+                                                         },
+                                                         4, 4, 5, 5},
+                                         SeriesMarginRow{"PointerNotInflating",
+                                                         [](TLineSeries& s) {
+                                                           s.Pointer().SetVisible(true);
+                                                           s.Pointer().SetInflateMargins(false);
+                                                         },
+                                                         0, 0, 0, 0},
+                                         SeriesMarginRow{"StairsKeepThePenWidth",
+                                                         [](TLineSeries& s) {
+                                                           s.SetStairs(true);
+                                                           s.LinePen().SetWidth(2);
+                                                         },
+                                                         2, 2, 2, 3},
+                                         SeriesMarginRow{"RibbonHeightBelow",
+                                                         [](TLineSeries& s) { s.SetLineHeight(7); }, 0, 0, 0,
+                                                         7}),
                          test::RowName());
 
 TEST(LineSeries, PointerSizeBelowOneIsRefusedAndKept) {
