@@ -39,6 +39,19 @@ private:
   TColor m_endColor = clYellow;
 };
 
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// The keys and mouse buttons held during a mouse event.
+struct TShiftState {
+  bool Shift = false;
+  bool Alt = false;
+  bool Ctrl = false;
+  bool Left = false;
+  bool Right = false;
+  bool Middle = false;
+  bool Double = false; // the press is the second of a double click
+};
+
 // What the panel needs of the window it lives in.
 class TChartHost {
 public:
@@ -139,6 +152,17 @@ public:
   std::unique_ptr<TBitmap> MakeChartBitmap(TColor backColor, const TRect& rect);
   // The chart as shown, written to a BMP file.
   void WriteBitmapFile(const std::string& path);
+
+  // Mouse input from the window, in client coordinates. The panel itself
+  // does nothing with it; the chart's mouse handling does.
+  virtual void MouseDown(TMouseButton, TShiftState, std::int32_t, std::int32_t) {}
+  virtual void MouseMove(TShiftState, std::int32_t, std::int32_t) {}
+  virtual void MouseUp(TMouseButton, TShiftState, std::int32_t, std::int32_t) {}
+  // One notch of the wheel, toward the user (down) or away from the user.
+  virtual void MouseWheel(bool) {}
+  // Ends a drag in progress without its effect: the window sends this when
+  // an error interrupts the drag.
+  virtual void CancelMode() {}
 
   // Copies a font into the canvas's font.
   void ApplyFont(TFont& font);

@@ -4,6 +4,7 @@
 // the user sees; the window shows it in a message box and goes on.
 //
 //   Exception                 root of all of Curvella's errors
+//   +- EAbort                 a silent stop: the window shows no box for it
 //   +- EConvertError          a conversion refused its input ("Format string too long")
 //   +- EMathError             an arithmetic error of the extended arithmetic
 //      +- EInvalidOp          "Invalid floating point operation"
@@ -23,6 +24,11 @@ public:
 
 private:
   std::string m_message;
+};
+
+class EAbort : public Exception {
+public:
+  EAbort() : Exception("Operation aborted") {}
 };
 
 class EConvertError : public Exception {

@@ -10,7 +10,7 @@ namespace curvella {
 namespace {
 
 // The colour scheme: the light scheme of a current desktop, 0x00BBGGRR.
-constexpr std::array<std::uint32_t, 21> kScheme = {
+constexpr std::array<std::uint32_t, 23> kScheme = {
     0xC8C8C8, // scroll bar
     0x000000, // desktop background
     0xD1B499, // active caption
@@ -32,6 +32,8 @@ constexpr std::array<std::uint32_t, 21> kScheme = {
     0x000000, // button text
     0x000000, // inactive caption text
     0xFFFFFF, // button highlight
+    0x696969, // 3D dark shadow
+    0xE3E3E3, // 3D light
 };
 
 // The palette role that stands for a system colour, where there is one.
@@ -72,6 +74,12 @@ bool PaletteRole(std::uint32_t index, QPalette::ColorGroup& group, QPalette::Col
   case 20:
     role = QPalette::Light;
     return true; // button highlight
+  case 21:
+    role = QPalette::Shadow;
+    return true; // 3D dark shadow
+  case 22:
+    role = QPalette::Midlight;
+    return true; // 3D light
   default:
     return false;
   }

@@ -55,6 +55,8 @@ inline constexpr TColor clGrayText = kSystemColor | 17;
 inline constexpr TColor clBtnText = kSystemColor | 18;
 inline constexpr TColor clInactiveCaptionText = kSystemColor | 19;
 inline constexpr TColor clBtnHighlight = kSystemColor | 20;
+inline constexpr TColor cl3DDkShadow = kSystemColor | 21;
+inline constexpr TColor cl3DLight = kSystemColor | 22;
 
 // Markers: no colour of its own (take the owner's), and a null point.
 inline constexpr TColor clDefault = 0x20000000;
@@ -63,7 +65,8 @@ inline constexpr TColor clNone = 0x1FFFFFFF;
 // A colour as red, green and blue, 0x00BBGGRR: system colours from the
 // application's palette (clWindow its Base, clBtnFace its Window,
 // clWindowText its WindowText, clBtnShadow its Dark, clBtnHighlight its
-// Light), plain colours as they are (their high byte cleared).
+// Light, cl3DDkShadow its Shadow, cl3DLight its Midlight), plain colours as
+// they are (their high byte cleared).
 std::uint32_t ColorToRGB(TColor color);
 
 constexpr std::uint8_t RedOf(std::uint32_t rgb) { return rgb & 0xFF; }

@@ -11,12 +11,16 @@ namespace curvella {
 
 namespace {
 
-// The faces the chart names, and the installed fonts that stand in for them.
+// The faces Curvella names, and the installed fonts that stand in for them.
 QString FaceFor(const std::string& name) {
   if (name == "Arial") return QStringLiteral("Liberation Sans");
   if (name == "MS Sans Serif") return QStringLiteral("DejaVu Sans");
   return QString::fromStdString(name);
 }
+
+// DejaVu Sans runs about a sixth wider than the face it stands in for, whose
+// widths the window's stored layout was made with; it is narrowed to fit.
+constexpr int kNarrowedStretch = 85;
 
 // What a font looks like, without what only changes where it goes.
 using TFontKey = std::tuple<std::string, std::int32_t, bool, bool, bool, bool>;
@@ -40,6 +44,7 @@ const TResolvedFont& Resolved(const TFontSpec& spec) {
   if (found != cache.end()) return found->second;
 
   QFont font(FaceFor(spec.Name));
+  if (spec.Name == "MS Sans Serif") font.setStretch(kNarrowedStretch);
   font.setBold(spec.Style.Bold);
   font.setItalic(spec.Style.Italic);
   font.setUnderline(spec.Style.Underline);
