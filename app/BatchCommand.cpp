@@ -150,8 +150,9 @@ The expression language:
   - Powers do not group: 2^3^2 is 1 (write 2^(3^2) or (2^3)^2).
   - A number's exponent sign is an operator: 1e-3 is (1e)-3 = -2, and
     x*1e+2 is x*1+2. An unsigned exponent is fine: 2e3*x is 2000*x.
-  - Blanks are part of the operands: "x + 1" reads "x " and " 1", which are
-    not numbers, so it gives 1 at every x. Type x+1.
+  - Blanks are part of the operands: "x + 1" reads "x " and " 1"; "x " is
+    neither x nor a number and counts as 0, so it gives 1 at every x.
+    Type x+1.
   - A leading minus is "0 minus": -x+1 is 1-x, but -x^2 is 0 (the operand
     "-x" is not a number). Write (0-x)^2 for the square of -x.
   - Results pass between calls as text with 15 significant digits.

@@ -1,0 +1,68 @@
+#include "app/Application.h"
+
+#include <new>
+#include <string>
+
+#include <QWidget>
+
+#include "app/Desktop.h"
+#include "app/ErrorText.h"
+#include "numtext/Errors.h"
+#include "platform/Fonts.h"
+
+namespace curvella {
+
+TCurvellaApplication::TCurvellaApplication(int& argc, char** argv, TDesktop& desktop)
+    : QApplication(argc, argv), m_desktop(&desktop) {
+  setApplicationName(QString::fromLatin1(kApplicationTitle));
+}
+
+TCurvellaApplication& TCurvellaApplication::Instance() {
+  return *static_cast<TCurvellaApplication*>(QCoreApplication::instance());
+}
+
+QEvent::Type CancelModeEventType() {
+  static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+  return type;
+}
+
+void TCurvellaApplication::ShowError(std::exception_ptr error) {
+  if (QWidget* holder = QWidget::mouseGrabber()) {
+    QEvent cancel(CancelModeEventType());
+    sendEvent(holder, &cancel);
+    holder->releaseMouse();
+  }
+  std::string message;
+  try {
+    std::rethrow_exception(error);
+  } catch (const EAbort&) {
+    return;
+  } catch (const Exception& e) {
+    message = e.Message();
+  } catch (const std::bad_alloc&) {
+    message = "Out of memory";
+  } catch (const std::exception& e) {
+    message = e.what();
+  }
+  m_desktop->ShowErrorBox(activeWindow(), QString::fromLatin1(kApplicationTitle),
+                          FromWindows1252(ErrorBoxText(message)));
+}
+
+bool TCurvellaApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (...) {
+    ShowError(std::current_exception());
+    return false;
+  }
+}
+
+void RunEventHandler(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (...) {
+    TCurvellaApplication::Instance().ShowError(std::current_exception());
+  }
+}
+
+} // namespace curvella

@@ -1,0 +1,138 @@
+#include "app/ChartWidget.h"
+
+#include <optional>
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include "app/Application.h"
+
+namespace curvella {
+
+namespace {
+
+constexpr int kWheelNotch = 120;
+
+std::optional<TMouseButton> ButtonOf(Qt::MouseButton button) {
+  switch (button) {
+  case Qt::LeftButton:
+    return TMouseButton::mbLeft;
+  case Qt::RightButton:
+    return TMouseButton::mbRight;
+  case Qt::MiddleButton:
+    return TMouseButton::mbMiddle;
+  default:
+    return std::nullopt;
+  }
+}
+
+TShiftState ShiftOf(const QMouseEvent& event, bool doubleClick = false) {
+  const Qt::KeyboardModifiers keys = event.modifiers();
+  const Qt::MouseButtons buttons = event.buttons();
+  return {.Shift = keys.testFlag(Qt::ShiftModifier),
+          .Alt = keys.testFlag(Qt::AltModifier),
+          .Ctrl = keys.testFlag(Qt::ControlModifier),
+          .Left = buttons.testFlag(Qt::LeftButton),
+          .Right = buttons.testFlag(Qt::RightButton),
+          .Middle = buttons.testFlag(Qt::MiddleButton),
+          .Double = doubleClick};
+}
+
+QColor QtColor(TColor color) {
+  const std::uint32_t rgb = ColorToRGB(color);
+  return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+}
+
+} // namespace
+
+TChartWidget::TChartWidget(QWidget* parent) : QWidget(parent), m_chart(std::make_unique<TChart>()) {
+  // The chart paints every pixel of its picture itself.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setFocusPolicy(Qt::NoFocus);
+  m_chart->SetHost(this);
+}
+
+TChartWidget::~TChartWidget() { m_chart->SetHost(nullptr); }
+
+void TChartWidget::Invalidate() { update(); }
+
+void TChartWidget::RepaintNow() { repaint(); }
+
+bool TChartWidget::event(QEvent* event) {
+  if (event->type() == CancelModeEventType()) {
+    m_chart->CancelMode();
+    return true;
+  }
+  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange) {
+    // System colours follow the palette: the cached picture is stale.
+    m_chart->Canvas().MarkStale();
+    update();
+  }
+  return QWidget::event(event);
+}
+
+void TChartWidget::paintEvent(QPaintEvent*) {
+  RunEventHandler([this] { m_chart->Paint(); });
+  QPainter painter(this);
+  // The sunken edge: shadow and dark shadow above and left, highlight and
+  // light below and right.
+  const int w = width();
+  const int h = height();
+  const auto edge = [&](int inset, TColor topLeft, TColor bottomRight) {
+    painter.setPen(QtColor(topLeft));
+    painter.drawLine(inset, inset, w - 2 - inset, inset);
+    painter.drawLine(inset, inset, inset, h - 2 - inset);
+    painter.setPen(QtColor(bottomRight));
+    painter.drawLine(inset, h - 1 - inset, w - 1 - inset, h - 1 - inset);
+    painter.drawLine(w - 1 - inset, inset, w - 1 - inset, h - 1 - inset);
+  };
+  edge(0, clBtnShadow, clBtnHighlight);
+  if (m_chart->BorderThickness() > 1) edge(1, cl3DDkShadow, cl3DLight);
+  const QImage& picture = m_chart->WindowImage();
+  if (!picture.isNull()) painter.drawImage(m_chart->BorderThickness(), m_chart->BorderThickness(), picture);
+}
+
+void TChartWidget::resizeEvent(QResizeEvent*) { m_chart->SetControlSize({width(), height()}); }
+
+void TChartWidget::Press(QMouseEvent* event, bool doubleClick) {
+  const std::optional<TMouseButton> button = ButtonOf(event->button());
+  if (!button) return;
+  // The chart keeps the mouse through a drag, also outside the widget.
+  if (mouseGrabber() != this) grabMouse();
+  const int b = m_chart->BorderThickness();
+  const QPoint p = event->position().toPoint();
+  RunEventHandler([&] { m_chart->MouseDown(*button, ShiftOf(*event, doubleClick), p.x() - b, p.y() - b); });
+}
+
+void TChartWidget::mousePressEvent(QMouseEvent* event) { Press(event, false); }
+
+void TChartWidget::mouseDoubleClickEvent(QMouseEvent* event) { Press(event, true); }
+
+void TChartWidget::mouseMoveEvent(QMouseEvent* event) {
+  const int b = m_chart->BorderThickness();
+  const QPoint p = event->position().toPoint();
+  RunEventHandler([&] { m_chart->MouseMove(ShiftOf(*event), p.x() - b, p.y() - b); });
+}
+
+void TChartWidget::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->buttons() == Qt::NoButton && mouseGrabber() == this) releaseMouse();
+  const std::optional<TMouseButton> button = ButtonOf(event->button());
+  if (!button) return;
+  const int b = m_chart->BorderThickness();
+  const QPoint p = event->position().toPoint();
+  RunEventHandler([&] { m_chart->MouseUp(*button, ShiftOf(*event), p.x() - b, p.y() - b); });
+}
+
+void TChartWidget::wheelEvent(QWheelEvent* event) {
+  m_wheelRest += event->angleDelta().y();
+  while (m_wheelRest >= kWheelNotch || m_wheelRest <= -kWheelNotch) {
+    const bool down = m_wheelRest < 0;
+    m_wheelRest += down ? kWheelNotch : -kWheelNotch;
+    RunEventHandler([&] { m_chart->MouseWheel(down); });
+  }
+  event->accept();
+}
+
+} // namespace curvella

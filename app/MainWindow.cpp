@@ -1,0 +1,202 @@
+#include "app/MainWindow.h"
+
+#include <algorithm>
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTimer>
+#include <QWindow>
+
+#include "app/Application.h"
+#include "app/ChartWidget.h"
+#include "app/Desktop.h"
+#include "app/HelpPage.h"
+#include "app/PointFile.h"
+#include "app/UserLocale.h"
+#include "app/WindowChart.h"
+#include "platform/Fonts.h"
+
+namespace curvella {
+
+namespace {
+
+constexpr TFileDialogSpec kSaveDialog1{TFileDialogKind::fdSave, "Bitmap Files|*.bmp", "BMP"};
+constexpr TFileDialogSpec kSaveDialog2{TFileDialogKind::fdSave, "CSV Files|*.csv", "CSV"};
+constexpr TFileDialogSpec kOpenDialog1{TFileDialogKind::fdOpen, "CSV Files|*.csv", "CSV"};
+
+struct TControlPlace {
+  int Left, Top, Width, Height;
+};
+
+struct TButtonLayout {
+  TControlPlace Place;
+  const char* Caption;
+};
+
+constexpr TControlPlace kChart1Place{8, 16, 993, 569};
+// Button1 to Button6.
+constexpr TButtonLayout kButtons[] = {
+    {{232, 625, 120, 25}, "Run"},         {{232, 650, 120, 25}, "Save as BMP"},
+    {{352, 675, 120, 25}, "Exit"},        {{352, 625, 120, 25}, "Export to CSV Database"},
+    {{352, 650, 120, 25}, "Save As EMF"}, {{232, 675, 120, 25}, "Import CSV Databse"}};
+// Edit1 to Edit4.
+constexpr TButtonLayout kEdits[] = {{{100, 600, 120, 21}, "0"},
+                                    {{100, 625, 120, 21}, "2"},
+                                    {{232, 600, 449, 21}, "function f(x)"},
+                                    {{100, 650, 120, 21}, "100"}};
+// Label1 to Label3.
+constexpr TButtonLayout kLabels[] = {{{56, 650, 27, 13}, "Steps"},
+                                     {{15, 600, 76, 13}, "Initial Value of X"},
+                                     {{15, 625, 72, 13}, "Last Value of X"}};
+
+void Place(QWidget& widget, const TControlPlace& place) {
+  widget.setGeometry(place.Left, place.Top, place.Width, place.Height);
+}
+
+// A box's text as the system's single-byte text.
+std::string TextOf(const QLineEdit& edit) { return ToWindows1252(edit.text()); }
+
+// A chosen file name as the file layer takes it.
+std::string LocalPath(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
+
+} // namespace
+
+TForm1::TForm1(TDesktop& desktop, QWidget* parent)
+    : QMainWindow(parent), m_desktop(desktop), m_runRecord(std::make_unique<TRunRecord>()) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Curvella v.1.1"));
+  setFont(ResolveFont({.Name = "MS Sans Serif", .Height = -11}));
+  CreateControls();
+  move(kFormLeft, kFormTop);
+  resize(kFormWidth, kFormHeight);
+}
+
+TForm1::~TForm1() = default;
+
+TChart& TForm1::Chart1() { return m_chart1->Chart(); }
+
+void TForm1::CreateControls() {
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  help->setObjectName(QStringLiteral("Help1"));
+  QAction* onlineHelp = help->addAction(QStringLiteral("Online Help"));
+  onlineHelp->setObjectName(QStringLiteral("Help2"));
+  connect(onlineHelp, &QAction::triggered, this, [this] { RunEventHandler([this] { Help2Click(); }); });
+
+  m_scroller = new QScrollArea(this);
+  m_scroller->setFrameShape(QFrame::NoFrame);
+  m_contents = new QWidget;
+  m_contents->setFixedSize(kContentsWidth, kContentsHeight);
+  m_scroller->setWidget(m_contents);
+  setCentralWidget(m_scroller);
+
+  m_chart1 = new TChartWidget(m_contents);
+  m_chart1->setObjectName(QStringLiteral("Chart1"));
+  m_series1 = &ApplyWindowChartSettings(m_chart1->Chart());
+  Place(*m_chart1, kChart1Place);
+
+  for (std::size_t i = 0; i < m_edits.size(); ++i) {
+    m_edits[i] = new QLineEdit(QString::fromLatin1(kEdits[i].Caption), m_contents);
+    m_edits[i]->setObjectName(QStringLiteral("Edit%1").arg(i + 1));
+    Place(*m_edits[i], kEdits[i].Place);
+  }
+  for (std::size_t i = 0; i < m_labels.size(); ++i) {
+    m_labels[i] = new QLabel(QString::fromLatin1(kLabels[i].Caption), m_contents);
+    m_labels[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
+    m_labels[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Labels size themselves to their text, keeping their place.
+    TControlPlace place = kLabels[i].Place;
+    place.Width = std::max(place.Width, m_labels[i]->fontMetrics().horizontalAdvance(m_labels[i]->text()));
+    Place(*m_labels[i], place);
+  }
+  const std::array<void (TForm1::*)(), 6> handlers = {
+      &TForm1::Button1Click, &TForm1::Button2Click, &TForm1::Button3Click, &TForm1::Button4Click, nullptr,
+      &TForm1::Button6Click};
+  for (std::size_t i = 0; i < m_buttons.size(); ++i) {
+    m_buttons[i] = new QPushButton(QString::fromLatin1(kButtons[i].Caption), m_contents);
+    m_buttons[i]->setObjectName(QStringLiteral("Button%1").arg(i + 1));
+    Place(*m_buttons[i], kButtons[i].Place);
+    if (const auto handler = handlers[i]) {
+      connect(m_buttons[i], &QPushButton::clicked, this,
+              [this, handler] { RunEventHandler([this, handler] { (this->*handler)(); }); });
+    }
+  }
+
+  // The stored tab order: Run, the first and last x, the expression, the
+  // steps, then Save as BMP, Exit, Export, Save As EMF, Import.
+  const QWidget* order[] = {m_buttons[0], m_edits[0],   m_edits[1],   m_edits[2],   m_edits[3],
+                            m_buttons[1], m_buttons[2], m_buttons[3], m_buttons[4], m_buttons[5]};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+    setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+  }
+  m_buttons[0]->setFocus();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // The stored size includes the frame, which the desktop only tells once
+  // the window is on the screen.
+  if (!m_frameFitted) QTimer::singleShot(0, this, [this] { FitFrame(); });
+}
+
+void TForm1::FitFrame() {
+  if (m_frameFitted || !windowHandle()) return;
+  m_frameFitted = true;
+  const QMargins frame = windowHandle()->frameMargins();
+  resize(kFormWidth - frame.left() - frame.right(), kFormHeight - frame.top() - frame.bottom());
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LocaleChange) {
+    // The regional settings changed: labels print with the new separators.
+    ApplyUserLocale();
+    Chart1().Invalidate();
+  }
+  QMainWindow::changeEvent(event);
+}
+
+void TForm1::Button1Click() {
+  m_buttons[3]->setEnabled(true);
+  m_series1->ClearPoints();
+  const TRunTexts texts{.Expression = TextOf(*m_edits[2]),
+                        .FirstX = TextOf(*m_edits[0]),
+                        .LastX = TextOf(*m_edits[1]),
+                        .Steps = TextOf(*m_edits[3])};
+  RunSampling(texts, *m_runRecord, [this](double x, double y) { m_series1->AddPoint(x, y); });
+}
+
+void TForm1::Button2Click() {
+  const std::optional<QString> fileName = m_desktop.ExecuteFileDialog(this, kSaveDialog1);
+  if (!fileName) return;
+  Chart1().WriteBitmapFile(LocalPath(*fileName));
+}
+
+void TForm1::Button3Click() { close(); }
+
+void TForm1::Button4Click() {
+  const std::optional<QString> fileName = m_desktop.ExecuteFileDialog(this, kSaveDialog2);
+  if (!fileName) return;
+  ExportPointFile(LocalPath(*fileName), *m_runRecord);
+}
+
+void TForm1::Button6Click() {
+  const std::optional<QString> fileName = m_desktop.ExecuteFileDialog(this, kOpenDialog1);
+  if (!fileName) return;
+  // The file is opened and its first line read first: a file that cannot be
+  // read leaves the chart, the boxes and Export as they were.
+  TPointFileImport import(LocalPath(*fileName));
+  m_buttons[3]->setEnabled(false);
+  m_series1->ClearPoints();
+  m_edits[2]->setText(QStringLiteral("Import of CSV File:") + *fileName);
+  import.ReadPoints([this](double x, double y) { m_series1->AddPoint(x, y);
+});
+} // namespace curvella
+
+void TForm1::Help2Click() { m_desktop.OpenUrl(HelpPageUrl(QCoreApplication::applicationDirPath())); }
+
+} // namespace curvella

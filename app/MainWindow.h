@@ -1,0 +1,88 @@
+#pragma once
+
+// The window, Form1: the chart, the four boxes (first x, last x, the
+// expression, steps), three labels, six buttons and the Help menu, laid out
+// as stored, each command a handler of its button.
+//
+//   Run                     Button1Click: enables Export, clears Series1 and
+//                           samples the expression into it
+//   Save as BMP             Button2Click: the chart as shown, as a BMP file
+//   Exit                    Button3Click: closes the window and the program
+//   Export to CSV Database  Button4Click: the last run's points as a file
+//   Save As EMF             Button5Click (not yet: the metafile export)
+//   Import CSV Databse      Button6Click: a point file into Series1
+//   Help > Online Help      Help2Click: the help page in the browser
+//
+// Errors are not caught here: they reach the application's error display.
+// Nothing is saved between runs of the program.
+
+#include <array>
+#include <memory>
+
+#include <QMainWindow>
+
+#include "app/RunCommand.h"
+#include "chart/Chart.h"
+#include "chart/Series.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
+
+namespace curvella {
+
+class TChartWidget;
+class TDesktop;
+
+// The stored place and size of the window, its frame included, and of its
+// contents, which scroll inside it.
+inline constexpr int kFormLeft = 126;
+inline constexpr int kFormTop = 112;
+inline constexpr int kFormWidth = 812;
+inline constexpr int kFormHeight = 612;
+inline constexpr int kContentsWidth = 1001;
+inline constexpr int kContentsHeight = 700;
+
+class TForm1 : public QMainWindow {
+public:
+  explicit TForm1(TDesktop& desktop, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  TChartWidget& Chart1Control() { return *m_chart1; }
+  TChart& Chart1();
+  TLineSeries& Series1() { return *m_series1; }
+  const TRunRecord& RunRecord() const { return *m_runRecord; }
+  QPushButton& Button(int number) { return *m_buttons.at(static_cast<std::size_t>(number - 1)); }
+  QLineEdit& Edit(int number) { return *m_edits.at(static_cast<std::size_t>(number - 1)); }
+  QLabel& Label(int number) { return *m_labels.at(static_cast<std::size_t>(number - 1)); }
+  QWidget& Contents() { return *m_contents; }
+
+  void Button1Click();
+  void Button2Click();
+  void Button3Click();
+  void Button4Click();
+  void Button6Click();
+  void Help2Click();
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+private:
+  void CreateControls();
+  void FitFrame();
+
+  TDesktop& m_desktop;
+  std::unique_ptr<TRunRecord> m_runRecord;
+  QScrollArea* m_scroller = nullptr;
+  QWidget* m_contents = nullptr;
+  TChartWidget* m_chart1 = nullptr;
+  TLineSeries* m_series1 = nullptr;
+  std::array<QPushButton*, 6> m_buttons{};
+  std::array<QLineEdit*, 4> m_edits{};
+  std::array<QLabel*, 3> m_labels{};
+  bool m_frameFitted = false;
+};
+
+} // namespace curvella

@@ -1,0 +1,43 @@
+#pragma once
+
+// A desktop for the window tests: file dialogs answer from a queue (nothing
+// queued: the user cancels), error boxes and opened addresses are recorded.
+
+#include <deque>
+#include <vector>
+
+#include "app/Desktop.h"
+
+namespace curvella::test {
+
+struct TShownBox {
+  QString Caption;
+  QString Text;
+};
+
+class TFakeDesktop : public TDesktop {
+public:
+  std::optional<QString> ExecuteFileDialog(QWidget*, const TFileDialogSpec& dialog) override {
+    Dialogs.push_back(dialog);
+    if (Answers.empty()) return std::nullopt;
+    const QString answer = Answers.front();
+    Answers.pop_front();
+    return answer;
+  }
+  void ShowErrorBox(QWidget*, const QString& caption, const QString& text) override {
+    Boxes.push_back({caption, text});
+  }
+  void OpenUrl(const QUrl& url) override { Urls.push_back(url); }
+
+  void Reset() { *this = TFakeDesktop(); }
+
+  std::deque<QString> Answers;
+  std::vector<TFileDialogSpec> Dialogs;
+  std::vector<TShownBox> Boxes;
+  std::vector<QUrl> Urls;
+};
+
+// The desktop of the test program's application.
+TFakeDesktop& Desktop();
+
+} // namespace curvella::test
