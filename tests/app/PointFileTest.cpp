@@ -14,6 +14,7 @@
 #include "numtext/Extended.h"
 #include "numtext/NumberText.h"
 #include "support/RowName.h"
+#include "support/TempFolder.h"
 
 namespace curvella {
 namespace {
@@ -22,16 +23,9 @@ namespace fs = std::filesystem;
 
 class PointFile : public testing::Test {
 protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/curvella-points-XXXXXX";
-    m_folder = ::mkdtemp(pattern);
-  }
-  void TearDown() override {
-    SetFileFaultHook(nullptr);
-    fs::remove_all(m_folder);
-  }
+  void TearDown() override { SetFileFaultHook(nullptr); }
 
-  std::string In(const std::string& name) const { return (m_folder / name).string(); }
+  std::string In(const std::string& name) const { return m_temp.In(name); }
 
   static void Put(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -43,22 +37,21 @@ protected:
 
   std::vector<std::pair<double, double>> Import(const std::string& path) {
     std::vector<std::pair<double, double>> points;
-    TPointFileImport import(path);
-    import.ReadPoints([&](double x, double y) { points.emplace_back(x, y);
-  });
-  return points;
-}
+    TPointFileImport pointFile(path);
+    pointFile.ReadPoints([&](double x, double y) { points.emplace_back(x, y); });
+    return points;
+  }
 
-static TRunRecord
-Run(const std::string& expression, const std::string& first, const std::string& last,
-    const std::string& steps) {
-  TRunRecord record;
-  RunSampling({expression, first, last, steps}, record, [](double, double) {});
-  return record;
-}
+  static TRunRecord Run(const std::string& expression, const std::string& first, const std::string& last,
+                        const std::string& steps) {
+    TRunRecord record;
+    RunSampling({expression, first, last, steps}, record, [](double, double) {});
+    return record;
+  }
 
-fs::path m_folder;
-}; // namespace
+  test::TTempFolder m_temp;
+  const fs::path& m_folder = m_temp.Path();
+};
 
 TEST_F(PointFile, ExportsTwoLinesOfTheSquare) {
   ExportPointFile(In("a.csv"), Run("x^2", "0", "2", "2"));
@@ -165,23 +158,23 @@ TEST_F(PointFile, ImportReadsALineOfOneMebibyte) {
   // A mebibyte of digits overflows the extended range while it is read.
   Put(In("digits.csv"), "1;2\r\n2;" + std::string(1 << 20, '1') + "\r\n");
   std::vector<std::pair<double, double>> points;
-  TPointFileImport import(In("digits.csv"));
-  EXPECT_THROW(import.ReadPoints([&](double x, double y) { points.emplace_back(x, y); }), EOverflow);
+  TPointFileImport pointFile(In("digits.csv"));
+  EXPECT_THROW(pointFile.ReadPoints([&](double x, double y) { points.emplace_back(x, y); }), EOverflow);
   EXPECT_EQ(points.size(), 1u);
 }
 
 TEST_F(PointFile, ImportOfAValueBeyondTheDoubleRangeKeepsThePointsBefore) {
   Put(In("o.csv"), "1;2\r\n1e400;3\r\n5;6\r\n");
   std::vector<std::pair<double, double>> points;
-  TPointFileImport import(In("o.csv"));
-  EXPECT_THROW(import.ReadPoints([&](double x, double y) { points.emplace_back(x, y); }), EOverflow);
+  TPointFileImport pointFile(In("o.csv"));
+  EXPECT_THROW(pointFile.ReadPoints([&](double x, double y) { points.emplace_back(x, y); }), EOverflow);
   EXPECT_EQ(points, (std::vector<std::pair<double, double>>{{1, 2}}));
 }
 
 TEST_F(PointFile, ImportFailsAtTheOpenWithTheSystemsMessages) {
   const auto message = [&](const std::string& path) -> std::string {
     try {
-      TPointFileImport import(path);
+      TPointFileImport pointFile(path);
     } catch (const EInOutError& e) {
       return e.Message();
     }
@@ -232,5 +225,5 @@ TEST_F(PointFile, ExportFailuresLoseNothing) {
   EXPECT_EQ(fs::file_size(target), 5000u * 49u);
 }
 
-} // namespace curvella
+} // namespace
 } // namespace curvella

@@ -14,6 +14,7 @@
 #include "platform/Files.h"
 #include "support/Pixels.h"
 #include "support/RowName.h"
+#include "support/TempFolder.h"
 
 namespace curvella {
 namespace {
@@ -34,20 +35,11 @@ std::string Contents(const std::string& path) {
 
 class BitmapFile : public testing::Test {
 protected:
-  BitmapFile() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "curvella-bitmap-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    m_folder = pattern;
-  }
-  ~BitmapFile() override {
-    SetFileFaultHook({});
-    std::error_code ignored;
-    std::filesystem::remove_all(m_folder, ignored);
-  }
-  std::string In(const std::string& name) const { return m_folder + "/" + name; }
+  ~BitmapFile() override { SetFileFaultHook({}); }
+  std::string In(const std::string& name) const { return m_temp.In(name); }
   void WriteOld(const std::string& path) const { std::ofstream(path, std::ios::binary) << "old"; }
 
-  std::string m_folder;
+  test::TTempFolder m_temp;
 };
 
 TEST(Bitmap, CreatesTheStoreWhiteOnceBothSizesAreSetAndFreesItAtZero) {

@@ -16,6 +16,7 @@
 #include <sys/sysmacros.h>
 
 #include "support/RowName.h"
+#include "support/TempFolder.h"
 
 namespace curvella {
 namespace {
@@ -60,18 +61,9 @@ TFileFaultHook FailOn(TFileOperation operation, int error, int occurrence = 1) {
 
 class TextFile : public testing::Test {
 protected:
-  TextFile() {
-    std::string pattern = (fs::temp_directory_path() / "curvella-textfile-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    m_folder = pattern;
-  }
-  ~TextFile() override {
-    SetFileFaultHook({});
-    std::error_code ignored;
-    fs::remove_all(m_folder, ignored);
-  }
+  ~TextFile() override { SetFileFaultHook({}); }
 
-  std::string In(const std::string& name) const { return m_folder + "/" + name; }
+  std::string In(const std::string& name) const { return m_temp.In(name); }
 
   // What the folder holds, so that a temporary file left behind shows.
   std::set<std::string> Entries(const std::string& sub = "") const {
@@ -80,7 +72,8 @@ protected:
     return names;
   }
 
-  std::string m_folder;
+  test::TTempFolder m_temp;
+  std::string m_folder = m_temp.Path().string();
 };
 
 struct ReadRow {
