@@ -146,15 +146,6 @@ void WriteRow(const std::uint32_t* pixels, std::int32_t width, int depth, TNeare
   }
 }
 
-// Opening errors are the file's; the rest are the stream's.
-TFileWriter CreateWriter(const std::string& path) {
-  try {
-    return TFileWriter(path);
-  } catch (const EInOutError& e) {
-    throw EFCreateError(path, e.OsError());
-  }
-}
-
 } // namespace
 
 TBitmap::TBitmap(int depth) : m_depth(depth == 0 ? 32 : depth), m_fixedDepth(depth), m_canvas(&m_device) {
@@ -244,15 +235,6 @@ std::string TBitmap::BmpBytes() const {
   return bytes;
 }
 
-void TBitmap::SaveToFile(const std::string& path) const {
-  const std::string bytes = BmpBytes();
-  TFileWriter writer = CreateWriter(path);
-  try {
-    writer.Write(bytes);
-    writer.Commit();
-  } catch (const EInOutError&) {
-    throw EWriteError();
-  }
-}
+void TBitmap::SaveToFile(const std::string& path) const { SavePictureFile(path, BmpBytes()); }
 
 } // namespace curvella

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <random>
 #include <utility>
 #include <vector>
@@ -385,6 +386,21 @@ void TFileWriter::Commit() {
   if (const int error = RenameFile(s.temporary, s.target)) s.Fail(error);
   s.temporary.clear();
   s.spent = true;
+}
+
+void SavePictureFile(const std::string& path, std::string_view bytes) {
+  std::optional<TFileWriter> writer;
+  try {
+    writer.emplace(path);
+  } catch (const EInOutError& e) {
+    throw EFCreateError(path, e.OsError());
+  }
+  try {
+    writer->Write(bytes);
+    writer->Commit();
+  } catch (const EInOutError&) {
+    throw EWriteError();
+  }
 }
 
 } // namespace curvella

@@ -111,6 +111,11 @@ private:
   std::unique_ptr<TState> m_state;
 };
 
+// Writes a picture file whole: created beside the target and put in its
+// place only when all was written. A file that cannot be created raises
+// EFCreateError, a failed write EWriteError; the target stays as it was.
+void SavePictureFile(const std::string& path, std::string_view bytes);
+
 // A test seam: every file operation of this layer first asks the hook, which
 // returns 0 to let the operation run or an errno value to make it fail with
 // that error. An empty hook (the default) lets everything run.
