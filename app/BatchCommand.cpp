@@ -20,6 +20,7 @@ struct TBatchOptions {
   TRunTexts Texts;
   std::optional<std::string> Csv;
   std::optional<std::string> Bmp;
+  std::optional<std::string> Emf;
   TSize Size{kWindowChartSize.Width - 2 * kWindowChartBorder,
              kWindowChartSize.Height - 2 * kWindowChartBorder};
   bool Explain = false;
@@ -68,7 +69,7 @@ TBatchOptions ParseArguments(const std::vector<std::string>& arguments) {
       continue;
     }
     const auto target = valued.find(name);
-    const bool own = name == "--csv" || name == "--bmp" || name == "--size";
+    const bool own = name == "--csv" || name == "--bmp" || name == "--emf" || name == "--size";
     if (target == valued.end() && !own) throw EUsageError("unknown option \"" + argument + "\"");
     std::string value;
     if (equals != std::string::npos) {
@@ -82,6 +83,8 @@ TBatchOptions ParseArguments(const std::vector<std::string>& arguments) {
       options.Csv = value;
     else if (name == "--bmp")
       options.Bmp = value;
+    else if (name == "--emf")
+      options.Emf = value;
     else if (name == "--size")
       options.Size = ParseSize(value);
     else
@@ -116,7 +119,7 @@ std::string BatchHelp() {
 
 Samples a function of x exactly as Curvella's Run button does and writes the
 points as Curvella's point file (Export to CSV Database), and the chart as a
-BMP picture (Save as BMP).
+BMP picture (Save as BMP) or an enhanced metafile (Save As EMF).
 
 Options (each value as "--opt VALUE" or "--opt=VALUE"; a value may be empty
 and may begin with "-"):
@@ -134,7 +137,9 @@ and may begin with "-"):
                  go to standard output, unless --explain is given.
   --bmp FILE     write the chart of the points, as the window shows it, as a
                  BMP picture (the window's "Save as BMP")
-  --size WxH     the picture's size in pixels (default: 989x565, the window's
+  --emf FILE     write the chart as an enhanced metafile (the window's "Save
+                 As EMF")
+  --size WxH     the pictures' size in pixels (default: 989x565, the window's
                  chart)
   --explain      print the rewritten expression and the calls found in it
   --help         print this text
@@ -193,13 +198,14 @@ int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::
   }
   // Points go to standard output unless another output was asked for.
   std::optional<std::string> destination = options.Csv;
-  if (!destination && !options.Explain && !options.Bmp) destination = "-";
-  if (!destination && !options.Bmp) return status;
+  const bool picture = options.Bmp || options.Emf;
+  if (!destination && !options.Explain && !picture) destination = "-";
+  if (!destination && !picture) return status;
 
   // The chart is filled as the window's is, point by point during the run.
   std::unique_ptr<TChart> chart;
   TLineSeries* series = nullptr;
-  if (options.Bmp) {
+  if (picture) {
     chart = std::make_unique<TChart>();
     series = &ApplyWindowChartSettings(*chart);
     chart->SetControlSize(
@@ -221,11 +227,14 @@ int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::
   } catch (const Exception& e) {
     report(e);
   }
+  if (chart) chart->Paint(); // the paint that follows Run
   try {
-    if (chart) {
-      chart->Paint(); // the paint that follows Run
-      chart->WriteBitmapFile(*options.Bmp);
-    }
+    if (options.Bmp) chart->WriteBitmapFile(*options.Bmp);
+  } catch (const Exception& e) {
+    report(e);
+  }
+  try {
+    if (options.Emf) chart->WriteMetafileFile(*options.Emf);
   } catch (const Exception& e) {
     report(e);
   }

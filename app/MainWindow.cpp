@@ -28,6 +28,7 @@ namespace {
 
 constexpr TFileDialogSpec kSaveDialog1{TFileDialogKind::fdSave, "Bitmap Files|*.bmp", "BMP"};
 constexpr TFileDialogSpec kSaveDialog2{TFileDialogKind::fdSave, "CSV Files|*.csv", "CSV"};
+constexpr TFileDialogSpec kSaveDialog3{TFileDialogKind::fdSave, "MetaFile EMF|*.emf", "EMF"};
 constexpr TFileDialogSpec kOpenDialog1{TFileDialogKind::fdOpen, "CSV Files|*.csv", "CSV"};
 
 struct TControlPlace {
@@ -114,17 +115,16 @@ void TForm1::CreateControls() {
     place.Width = std::max(place.Width, m_labels[i]->fontMetrics().horizontalAdvance(m_labels[i]->text()));
     Place(*m_labels[i], place);
   }
-  const std::array<void (TForm1::*)(), 6> handlers = {
-      &TForm1::Button1Click, &TForm1::Button2Click, &TForm1::Button3Click, &TForm1::Button4Click, nullptr,
-      &TForm1::Button6Click};
+  const std::array<void (TForm1::*)(), 6> handlers = {&TForm1::Button1Click, &TForm1::Button2Click,
+                                                      &TForm1::Button3Click, &TForm1::Button4Click,
+                                                      &TForm1::Button5Click, &TForm1::Button6Click};
   for (std::size_t i = 0; i < m_buttons.size(); ++i) {
     m_buttons[i] = new QPushButton(QString::fromLatin1(kButtons[i].Caption), m_contents);
     m_buttons[i]->setObjectName(QStringLiteral("Button%1").arg(i + 1));
     Place(*m_buttons[i], kButtons[i].Place);
-    if (const auto handler = handlers[i]) {
-      connect(m_buttons[i], &QPushButton::clicked, this,
-              [this, handler] { RunEventHandler([this, handler] { (this->*handler)(); }); });
-    }
+    const auto handler = handlers[i];
+    connect(m_buttons[i], &QPushButton::clicked, this,
+            [this, handler] { RunEventHandler([this, handler] { (this->*handler)(); }); });
   }
 
   // The stored tab order: Run, the first and last x, the expression, the
@@ -184,18 +184,23 @@ void TForm1::Button4Click() {
   ExportPointFile(LocalPath(*fileName), *m_runRecord);
 }
 
+void TForm1::Button5Click() {
+  const std::optional<QString> fileName = m_desktop.ExecuteFileDialog(this, kSaveDialog3);
+  if (!fileName) return;
+  Chart1().WriteMetafileFile(LocalPath(*fileName));
+}
+
 void TForm1::Button6Click() {
   const std::optional<QString> fileName = m_desktop.ExecuteFileDialog(this, kOpenDialog1);
   if (!fileName) return;
   // The file is opened and its first line read first: a file that cannot be
   // read leaves the chart, the boxes and Export as they were.
-  TPointFileImport import(LocalPath(*fileName));
+  TPointFileImport pointFile(LocalPath(*fileName));
   m_buttons[3]->setEnabled(false);
   m_series1->ClearPoints();
   m_edits[2]->setText(QStringLiteral("Import of CSV File:") + *fileName);
-  import.ReadPoints([this](double x, double y) { m_series1->AddPoint(x, y);
-});
-} // namespace curvella
+  pointFile.ReadPoints([this](double x, double y) { m_series1->AddPoint(x, y); });
+}
 
 void TForm1::Help2Click() { m_desktop.OpenUrl(HelpPageUrl(QCoreApplication::applicationDirPath())); }
 

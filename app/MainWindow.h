@@ -9,7 +9,7 @@
 //   Save as BMP             Button2Click: the chart as shown, as a BMP file
 //   Exit                    Button3Click: closes the window and the program
 //   Export to CSV Database  Button4Click: the last run's points as a file
-//   Save As EMF             Button5Click (not yet: the metafile export)
+//   Save As EMF             Button5Click: the chart as shown, as an EMF file
 //   Import CSV Databse      Button6Click: a point file into Series1
 //   Help > Online Help      Help2Click: the help page in the browser
 //
@@ -62,6 +62,7 @@ public:
   void Button2Click();
   void Button3Click();
   void Button4Click();
+  void Button5Click();
   void Button6Click();
   void Help2Click();
 

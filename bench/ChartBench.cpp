@@ -1,10 +1,13 @@
-// Speed of the chart's model: Run appends up to 10,000 points, and drawing
-// maps every point through its axes.
+// Speed of the chart: Run appends up to 10,000 points, drawing maps every
+// point through its axes, a paint draws the window's chart or copies its
+// cached picture, and "Save As EMF" records it.
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <memory>
 
+#include "app/WindowChart.h"
 #include "chart/AxisPanel.h"
 #include "chart/Series.h"
 
@@ -40,14 +43,6 @@ void BM_ValueToPixel10000(benchmark::State& state) {
 }
 BENCHMARK(BM_ValueToPixel10000)->Unit(benchmark::kMicrosecond);
 
-} // namespace
-} // namespace curvella
-
-#include "app/WindowChart.h"
-
-namespace curvella {
-namespace {
-
 // The window's chart with 10,000 points of a parabola.
 struct TWindowChartFixture {
   TWindowChartFixture() : Series(ApplyWindowChartSettings(Chart)) {
@@ -75,6 +70,16 @@ void BM_RepaintFromCache(benchmark::State& state) {
   for (auto _ : state) f.Chart.Paint();
 }
 BENCHMARK(BM_RepaintFromCache)->Unit(benchmark::kMicrosecond);
+
+// "Save As EMF": the recording and the file.
+void BM_MetafileExport10000Points(benchmark::State& state) {
+  TWindowChartFixture f;
+  f.Chart.Paint();
+  const std::string path = (std::filesystem::temp_directory_path() / "curvella-bench.emf").string();
+  for (auto _ : state) f.Chart.WriteMetafileFile(path);
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_MetafileExport10000Points)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace curvella

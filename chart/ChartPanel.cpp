@@ -150,6 +150,41 @@ void TCustomChartPanel::WriteBitmapFile(const std::string& path) {
   bitmap->SaveToFile(path);
 }
 
+std::unique_ptr<TMetafile> TCustomChartPanel::MakeChartMetafile(bool enhanced, const TRect& rect) {
+  auto metafile = std::make_unique<TMetafile>();
+  // One pixel less than the picture each way: 989 x 565 records 988 x 564.
+  metafile->SetWidth(std::max(1, rect.Right - rect.Left - 1));
+  metafile->SetHeight(std::max(1, rect.Bottom - rect.Top - 1));
+  metafile->SetUseEnhancedFormat(enhanced);
+  TMetafileCanvas canvas(*metafile);
+  DrawIntoMetafile(canvas, rect);
+  canvas.Close();
+  return metafile;
+}
+
+void TCustomChartPanel::DrawIntoMetafile(TCanvas& canvas, const TRect& rect) {
+  struct TRestore {
+    TChartCanvas3D& Canvas;
+    bool Buffered;
+    ~TRestore() {
+      Canvas.SetOffscreenBuffer(Buffered);
+      Canvas.SetMetafiling(false);
+    }
+  } restore{m_canvas, m_canvas.OffscreenBuffer()};
+  m_canvas.SetMetafiling(true);
+  m_canvas.SetOffscreenBuffer(false);
+  DrawToCanvas(canvas, rect);
+}
+
+void TCustomChartPanel::WriteMetafile(bool enhanced, const std::string& path, const TRect& rect) {
+  const std::unique_ptr<TMetafile> metafile = MakeChartMetafile(enhanced, rect);
+  metafile->SaveToFile(path);
+}
+
+void TCustomChartPanel::WriteMetafileFile(const std::string& path) {
+  WriteMetafile(true, path, ClientDrawRect());
+}
+
 TCustomChartPanelExtended::TCustomChartPanelExtended() { m_gradient.SetOnChange(PartChangedHandler()); }
 
 void TCustomChartPanelExtended::FillBackground(const TRect& rect) {

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "chart/ChartCanvas.h"
+#include "export/Metafile.h"
 #include "platform/Canvas.h"
 #include "platform/RasterDevice.h"
 
@@ -152,6 +153,17 @@ public:
   std::unique_ptr<TBitmap> MakeChartBitmap(TColor backColor, const TRect& rect);
   // The chart as shown, written to a BMP file.
   void WriteBitmapFile(const std::string& path);
+
+  // A new metafile of rect's size less one pixel each way (at least 1) with
+  // the chart recorded in it; enhanced chooses the file format.
+  std::unique_ptr<TMetafile> MakeChartMetafile(bool enhanced, const TRect& rect);
+  // Records the chart onto a metafile canvas, the off-screen buffer off and
+  // the metafiling flag on for the pass (both restored in every case).
+  void DrawIntoMetafile(TCanvas& canvas, const TRect& rect);
+  // The recording, complete before the file is created, written to the file.
+  void WriteMetafile(bool enhanced, const std::string& path, const TRect& rect);
+  // The chart as shown, written to an EMF file.
+  void WriteMetafileFile(const std::string& path);
 
   // Mouse input from the window, in client coordinates. The panel itself
   // does nothing with it; the chart's mouse handling does.

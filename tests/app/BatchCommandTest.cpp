@@ -9,7 +9,10 @@
 
 #include "app/RunCommand.h"
 #include "app/WindowChart.h"
+#include "platform/Display.h"
+#include "support/EmfCheck.h"
 #include "support/RowName.h"
+#include "support/TempFolder.h"
 
 namespace curvella {
 namespace {
@@ -103,13 +106,13 @@ TEST(Batch, RefusedExpressionAndFileErrors) {
 }
 
 TEST(Batch, WritesAFile) {
-  const std::string path = std::filesystem::temp_directory_path() / "curvella-batch-test.csv";
+  const test::TTempFolder temp;
+  const std::string path = temp.In("points.csv");
   const TBatchResult r = Batch({"--expr", "x^2-3*x+2", "--steps", "2", "--csv", path});
   EXPECT_EQ(r.Status, 0);
   EXPECT_EQ(r.Out, "");
   std::ifstream in(path, std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), kQuadraticLines);
-  std::filesystem::remove(path);
 }
 
 std::uint32_t LittleEndian(const std::string& bytes, std::size_t at, int size) {
@@ -121,13 +124,13 @@ std::uint32_t LittleEndian(const std::string& bytes, std::size_t at, int size) {
 // The picture is the window's chart after the same run, pixel for pixel,
 // read back by this test's own decoder.
 TEST(Batch, DrawsTheWindowsChartAsABmpFile) {
-  const std::string path = std::filesystem::temp_directory_path() / "curvella-batch-test.bmp";
+  const test::TTempFolder temp;
+  const std::string path = temp.In("chart.bmp");
   const TBatchResult r = Batch({"--expr", "x^2-3*x+2", "--first", "-1", "--last", "4", "--bmp", path});
   ASSERT_EQ(r.Status, 0) << r.Err;
   EXPECT_EQ(r.Out, "");
   std::ifstream in(path, std::ios::binary);
   const std::string bytes(std::istreambuf_iterator<char>(in), {});
-  std::filesystem::remove(path);
   ASSERT_EQ(bytes.size(), 54u + 989 * 565 * 4);
   EXPECT_EQ(bytes.substr(0, 2), "BM");
   EXPECT_EQ(LittleEndian(bytes, 2, 4), bytes.size());
@@ -154,6 +157,22 @@ TEST(Batch, DrawsTheWindowsChartAsABmpFile) {
     }
   }
   EXPECT_GT(blue, 500);
+}
+
+TEST(Batch, SavesTheChartAsAnEnhancedMetafile) {
+  const test::TTempFolder temp;
+  const std::string path = temp.In("chart.emf");
+  const TBatchResult r = Batch({"--expr", "sin(x)", "--emf", path, "--size", "300x200"});
+  ASSERT_EQ(r.Status, 0) << r.Err;
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes(std::istreambuf_iterator<char>(in), {});
+  EXPECT_TRUE(test::ConvertsToSvg(path));
+  ASSERT_GT(bytes.size(), 108u);
+  EXPECT_EQ(bytes.substr(40, 4), " EMF");
+  EXPECT_EQ(LittleEndian(bytes, 48, 4), bytes.size());
+  const TScreenSize screen = ScreenSize();
+  EXPECT_EQ(LittleEndian(bytes, 32, 4),
+            static_cast<std::uint32_t>(MulDiv(299, screen.Millimetres.Width * 100, screen.Pixels.Width)));
 }
 
 TEST(Batch, ExplainsTheRewriting) {

@@ -21,8 +21,10 @@
 #include "app/Application.h"
 #include "app/ChartWidget.h"
 #include "app/HelpPage.h"
+#include "export/EmfRecords.h"
 #include "numtext/Errors.h"
 #include "numtext/PictureFormat.h"
+#include "support/EmfCheck.h"
 #include "support/RowName.h"
 
 namespace curvella {
@@ -319,8 +321,8 @@ TEST_F(Window, ExportedFileImportsToFifteenDigits) {
 
 TEST_F(Window, CancelledDialogsDoNothing) {
   Run("x", "0", "1", "3");
-  for (int button : {2, 4, 6}) Click(button);
-  EXPECT_EQ(Desktop().Dialogs.size(), 3u);
+  for (int button : {2, 4, 5, 6}) Click(button);
+  EXPECT_EQ(Desktop().Dialogs.size(), 4u);
   EXPECT_EQ(Form->Series1().PointCount(), 3);
   EXPECT_EQ(Form->Edit(3).text(), "x");
   EXPECT_TRUE(Form->Button(4).isEnabled());
@@ -350,6 +352,25 @@ TEST_F(Window, SavedBitmapIsThePictureOnTheScreen) {
     }
   }
   EXPECT_GT(blue, 500) << "the parabola";
+}
+
+TEST_F(Window, SaveAsEmfRecordsTheChartAsShown) {
+  Run("x^2-3*x+2", "-1", "4", "100");
+  Form->Chart1().BottomAxis().SetAxisRange(0, 2);
+  WriteAll(Path("chart.emf"), "an older picture");
+  Choose(Path("chart.emf"));
+  Click(5);
+  ASSERT_EQ(Desktop().Dialogs.size(), 1u);
+  EXPECT_STREQ(Desktop().Dialogs[0].Filter, "MetaFile EMF|*.emf");
+  EXPECT_STREQ(Desktop().Dialogs[0].DefaultExt, "EMF");
+  EXPECT_TRUE(Desktop().Boxes.empty());
+  const std::string bytes = ReadAll(Path("chart.emf"));
+  const std::span<const std::uint8_t> view(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+  EXPECT_FALSE(emf::EmfFault(view));
+  EXPECT_EQ(test::UnsafeEmfRecord(view), "");
+  EXPECT_TRUE(test::ConvertsToSvg(Path("chart.emf").toStdString()));
+  EXPECT_EQ(Form->Chart1().BottomAxis().Maximum(), 2) << "the zoom stays";
+  EXPECT_TRUE(Form->Chart1().Canvas().OffscreenBuffer());
 }
 
 TEST_F(Window, ExitClosesTheWindow) {

@@ -60,8 +60,8 @@ TEST(Canvas, DrawsWithItsCurrentObjects) {
   canvas.MoveTo(0, 1);
   canvas.LineTo(6, 1);
   EXPECT_EQ(test::Picture(image, {{ColorToRGB(clBtnShadow), 's'}}), "......\n"
-                                                     "ssssss\n"
-                                                     "......\n");
+                                                                    "ssssss\n"
+                                                                    "......\n");
   canvas.Font().SetColor(clRed);
   canvas.TextOut(0, 0, "x");
   EXPECT_EQ(device.TextColor(), 0x0000FFu);
