@@ -51,6 +51,8 @@ TChartWidget::TChartWidget(QWidget* parent) : QWidget(parent), m_chart(std::make
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   setFocusPolicy(Qt::NoFocus);
+  // Moves without a button pressed too: the cursor follows what is under it.
+  setMouseTracking(true);
   m_chart->SetHost(this);
 }
 
@@ -59,6 +61,26 @@ TChartWidget::~TChartWidget() { m_chart->SetHost(nullptr); }
 void TChartWidget::Invalidate() { update(); }
 
 void TChartWidget::RepaintNow() { repaint(); }
+
+void TChartWidget::ShowCursor(TCursor cursor) {
+  switch (cursor) {
+  case crCross:
+    setCursor(Qt::CrossCursor);
+    break;
+  case crIBeam:
+    setCursor(Qt::IBeamCursor);
+    break;
+  case crSizeAll:
+    setCursor(Qt::SizeAllCursor);
+    break;
+  case crHandPoint:
+    setCursor(Qt::PointingHandCursor);
+    break;
+  default:
+    unsetCursor();
+    break;
+  }
+}
 
 bool TChartWidget::event(QEvent* event) {
   if (event->type() == CancelModeEventType()) {
@@ -123,6 +145,10 @@ void TChartWidget::mouseReleaseEvent(QMouseEvent* event) {
   const int b = m_chart->BorderThickness();
   const QPoint p = event->position().toPoint();
   RunEventHandler([&] { m_chart->MouseUp(*button, ShiftOf(*event), p.x() - b, p.y() - b); });
+}
+
+void TChartWidget::leaveEvent(QEvent*) {
+  RunEventHandler([this] { m_chart->MouseLeave(); });
 }
 
 void TChartWidget::wheelEvent(QWheelEvent* event) {

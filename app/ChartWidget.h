@@ -27,6 +27,7 @@ public:
 
   void Invalidate() override;
   void RepaintNow() override;
+  void ShowCursor(TCursor cursor) override;
 
 protected:
   bool event(QEvent* event) override;
@@ -37,6 +38,7 @@ protected:
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
 private:
   void Press(QMouseEvent* event, bool doubleClick);

@@ -16,6 +16,7 @@ TLineSeries& ApplyWindowChartSettings(TChart& chart) {
   chart.SetMarginTop(0);
   chart.SetMarginRight(2);
   chart.SetMarginBottom(3);
+  chart.SetAnimatedZoomSteps(25);
   chart.BackWall().Brush().SetColor(clWhite);
   chart.BackWall().Brush().SetStyle(TBrushStyle::bsClear);
 

@@ -9,7 +9,9 @@
 //   Arial of 12 pixels, the bottom and right axes labelled with the wide
 //   picture, the top axis without labels, the left axis's labels split at
 //   blanks, and Series1 a blue line on all four side axes, not in the
-//   legend, with the Add function attached (it never changes the points).
+//   legend, with the Add function attached (it never changes the points);
+//   zoom and scroll with the mouse as every chart (AnimatedZoomSteps 25,
+//   without effect while AnimatedZoom is off).
 
 #include "chart/Chart.h"
 #include "chart/Series.h"

@@ -71,6 +71,39 @@ void BM_RepaintFromCache(benchmark::State& state) {
 }
 BENCHMARK(BM_RepaintFromCache)->Unit(benchmark::kMicrosecond);
 
+// One mouse move of a zoom drag: the rectangle follows, and the paint copies
+// the cached picture and inverts the rectangle over it.
+void BM_ZoomDragMove(benchmark::State& state) {
+  TWindowChartFixture f;
+  f.Chart.Paint();
+  const std::int32_t x = f.Chart.PlotXCenter();
+  const std::int32_t y = f.Chart.PlotYCenter();
+  f.Chart.MouseDown(TMouseButton::mbLeft, {}, x - 100, y - 100);
+  std::int32_t step = 0;
+  for (auto _ : state) {
+    ++step;
+    f.Chart.MouseMove({}, x + step % 50, y + step % 30);
+    f.Chart.Paint();
+  }
+}
+BENCHMARK(BM_ZoomDragMove)->Unit(benchmark::kMicrosecond);
+
+// One step of a scroll drag: the axes move and the chart is drawn anew.
+void BM_ScrollStep(benchmark::State& state) {
+  TWindowChartFixture f;
+  f.Chart.Paint();
+  const std::int32_t x = f.Chart.PlotXCenter();
+  const std::int32_t y = f.Chart.PlotYCenter();
+  f.Chart.MouseDown(TMouseButton::mbRight, {}, x, y);
+  std::int32_t step = 0;
+  for (auto _ : state) {
+    ++step;
+    f.Chart.MouseMove({}, x + (step % 2 == 0 ? 0 : 3), y + (step % 2 == 0 ? 0 : 2));
+    f.Chart.Paint();
+  }
+}
+BENCHMARK(BM_ScrollStep)->Unit(benchmark::kMillisecond);
+
 // "Save As EMF": the recording and the file.
 void BM_MetafileExport10000Points(benchmark::State& state) {
   TWindowChartFixture f;

@@ -9,6 +9,7 @@
 // "Y=F(x)" takes its line and 5 pixels, and the legend, with no item to
 // show, takes nothing.
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -150,6 +151,9 @@ public:
   std::string ItemText(std::int32_t item) const;
   // Where the legend was drawn at the last paint.
   const TRect& LegendRect() const { return m_legendRect; }
+  // The item whose row (symbol and text) lies under (x, y) as last drawn,
+  // or -1.
+  std::int32_t Clicked(std::int32_t x, std::int32_t y) const;
 
   // Computes, draws and reserves the legend.
   void PaintLegend();
@@ -176,11 +180,57 @@ private:
   TBrush m_brush;
   TFont m_font;
   TRect m_legendRect;
+  std::vector<std::pair<std::int32_t, TRect>> m_itemRects; // item index, row
 };
 
 // The value text of a point in a legend text style (Part of the legend's
 // item texts, also usable by marks).
 std::string LegendValueText(TChartSeries& series, std::int32_t index, TLegendTextStyle style);
+
+enum class TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
+
+// A drag of the mouse over the chart, in client pixels: where it began, and
+// the current corner (zooming) or the last position (scrolling).
+struct TZoomPanningRecord {
+  bool DragActive = false;
+  std::int32_t AnchorX = 0;
+  std::int32_t AnchorY = 0;
+  std::int32_t CurrentX = 0;
+  std::int32_t CurrentY = 0;
+
+  void Activate(std::int32_t x, std::int32_t y) { *this = {true, x, y, x, y}; }
+};
+
+// An axis as it was before zooming and scrolling changed it.
+struct TSavedAxisRange {
+  bool Automatic = true;
+  bool AutomaticMinimum = true;
+  bool AutomaticMaximum = true;
+  double Minimum = 0;
+  double Maximum = 0;
+};
+
+// What lies under a point of the chart.
+enum class TChartClickedPartStyle { cpNone, cpLegend, cpAxis, cpSeries, cpTitle, cpFoot, cpChartRect };
+
+struct TChartClickedPart {
+  TChartClickedPartStyle Part = TChartClickedPartStyle::cpNone;
+  TChartSeries* Series = nullptr; // cpSeries
+  std::int32_t PointIndex = -1;   // cpSeries
+  TChartAxis* Axis = nullptr;     // cpAxis
+};
+
+// The buttons and keys of zooming and scrolling, the same for every chart.
+inline constexpr TMouseButton kZoomButton = TMouseButton::mbLeft;
+inline constexpr TMouseButton kScrollButton = TMouseButton::mbRight;
+inline constexpr TShiftState kZoomShiftKeys{};
+inline constexpr TShiftState kScrollShiftKeys{};
+// Each frame of an animated zoom covers this share of the remaining way.
+inline constexpr double kZoomAnimationDivisor = 3.0;
+// A zoom drag must exceed this many pixels in both directions.
+inline constexpr std::int32_t kZoomDragThreshold = 16;
+// One wheel notch scrolls the vertical axes by this share of their range.
+inline constexpr double kWheelStepPercent = 3.0;
 
 class TCustomChart : public TCustomAxisPanel {
 public:
@@ -210,7 +260,90 @@ public:
   // May change an item's text x and row top: index, x, y.
   std::function<void(TCustomChart&, std::int32_t, std::int32_t&, std::int32_t&)> OnGetLegendPos;
 
+  // Zooming and scrolling with the mouse (ChartMouse.cpp).
+  bool AllowZoom() const { return m_allowZoom; }
+  void SetAllowZoom(bool allow) { m_allowZoom = allow; }
+  TPanningMode AllowPanning() const { return m_allowPanning; }
+  void SetAllowPanning(TPanningMode mode) { m_allowPanning = mode; }
+  bool AnimatedZoom() const { return m_animatedZoom; }
+  void SetAnimatedZoom(bool animated) { m_animatedZoom = animated; }
+  std::int32_t AnimatedZoomSteps() const { return m_animatedZoomSteps; }
+  void SetAnimatedZoomSteps(std::int32_t steps) { m_animatedZoomSteps = steps; }
+  // The cursor shown over the chart, and the one it rests at.
+  TCursor Cursor() const { return m_cursor; }
+  void SetCursor(TCursor cursor);
+  TCursor RestingCursor() const { return m_restingCursor; }
+  const TZoomPanningRecord& Zoom() const { return m_zoom; }
+  const TZoomPanningRecord& Panning() const { return m_panning; }
+  // True after a zoom, false after an undo.
+  bool ChartZoomed() const { return m_chartZoomed; }
+  // Whether zooming and scrolling have left the axes as they were.
+  bool AxesAtOriginal() const { return m_axesAtOriginal; }
+  // Set while a click event runs; the event clears it to let the press
+  // go on to zooming or scrolling.
+  bool MouseClaimed() const { return m_mouseClaimed; }
+  void SetMouseClaimed(bool claimed) { m_mouseClaimed = claimed; }
+
+  TChartClickedPart FindClickedPart(std::int32_t x, std::int32_t y);
+  // Zooms to the zoom record's rectangle.
+  void ZoomToRectangle();
+  // Sets the left, right, top and bottom axes to their targets (minimum,
+  // maximum), animated when asked.
+  void ApplyZoom(const std::array<std::pair<double, double>, 4>& targets);
+  // Undoes all zooming and scrolling.
+  void UnZoom();
+  // The drag's rectangle in the inverting mode: drawing it twice restores
+  // the picture.
+  void DrawZoomRectangleOn(TCanvas& canvas) const;
+
+  void MouseDown(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) override;
+  void MouseMove(TShiftState shift, std::int32_t x, std::int32_t y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) override;
+  void MouseWheel(bool down) override;
+  void MouseLeave() override;
+  void CancelMode() override;
+
+  std::function<void(TCustomChart&)> OnZoom;
+  std::function<void(TCustomChart&)> OnUndoZoom;
+  std::function<void(TCustomChart&)> OnScroll;
+  // May change or refuse a scroll of an axis: the axis, the new minimum,
+  // whether it is allowed, the new maximum.
+  std::function<void(TChartAxis&, double&, bool&, double&)> OnAllowScroll;
+  using TClickEvent =
+      std::function<void(TCustomChart&, TMouseButton, TShiftState, std::int32_t, std::int32_t)>;
+  std::function<void(TCustomChart&, TChartAxis&, TMouseButton, TShiftState, std::int32_t, std::int32_t)>
+      OnClickAxis;
+  std::function<void(TCustomChart&, TChartSeries&, std::int32_t, TMouseButton, TShiftState, std::int32_t,
+                     std::int32_t)>
+      OnClickSeries;
+  TClickEvent OnClickLegend;
+  TClickEvent OnClickBackground;
+
+protected:
+  // While the picture goes to the off-screen bitmap the rectangle is left
+  // out of it: every paint puts it over the copied picture instead.
+  void DrawZoomRectangle() override;
+  void PaintOverlay(TCanvas& windowCanvas) override;
+
 private:
+  bool StartZoomOrScroll(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y);
+  bool BackgroundClick(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y);
+  void ScrollTo(std::int32_t x, std::int32_t y);
+  void SaveAxisRanges();
+
+  bool m_allowZoom = true;
+  TPanningMode m_allowPanning = TPanningMode::pmBoth;
+  bool m_animatedZoom = false;
+  std::int32_t m_animatedZoomSteps = 8;
+  TCursor m_cursor = crDefault;
+  TCursor m_restingCursor = crDefault;
+  TZoomPanningRecord m_zoom;
+  TZoomPanningRecord m_panning;
+  bool m_chartZoomed = false;
+  bool m_axesAtOriginal = true;
+  bool m_mouseClaimed = false;
+  std::array<TSavedAxisRange, 4> m_savedAxisRanges; // top, bottom, left, right
+
   std::unique_ptr<TChartTitle> m_title;
   std::unique_ptr<TChartTitle> m_foot;
   std::unique_ptr<TChartWall> m_backWall;

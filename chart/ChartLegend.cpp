@@ -282,7 +282,15 @@ std::string TChartLegend::ItemText(std::int32_t item) const {
   }
 }
 
+std::int32_t TChartLegend::Clicked(std::int32_t x, std::int32_t y) const {
+  for (const auto& [index, row] : m_itemRects) {
+    if (x >= row.Left && x < row.Right && y >= row.Top && y < row.Bottom) return index;
+  }
+  return -1;
+}
+
 void TChartLegend::PaintLegend() {
+  m_itemRects.clear();
   TCustomChart& chart = *m_chart;
   TChartCanvas3D& canvas = chart.Canvas();
   const TLegendStyle style = ResolvedStyle();
@@ -406,6 +414,7 @@ void TChartLegend::PaintLegend() {
     const std::int32_t item = itemAt(n);
     const std::int32_t index = m_firstValue + item;
     if (chart.OnGetLegendPos) chart.OnGetLegendPos(chart, index, x, y);
+    m_itemRects.push_back({index, {x - 4 - symbolW, y, x + textW, y + itemH}});
     itemPen();
     brush.SetStyle(TBrushStyle::bsClear);
     canvas.WriteText(x, y, texts[static_cast<std::size_t>(item)]);

@@ -71,8 +71,8 @@ void TCustomChartPanel::Paint() {
     m_windowDevice.Bind(m_windowImage.isNull() ? nullptr : &m_windowImage);
     m_canvas.MarkStale();
   }
-  if (m_canvas.RepaintFromBuffer()) return;
-  DrawToCanvas(m_windowCanvas, client);
+  if (!m_canvas.RepaintFromBuffer()) DrawToCanvas(m_windowCanvas, client);
+  PaintOverlay(m_windowCanvas);
 }
 
 void TCustomChartPanel::DrawToCanvas(TCanvas& canvas, const TRect& rect) {

@@ -13,6 +13,7 @@
 #include "chart/ChartCanvas.h"
 #include "export/Metafile.h"
 #include "platform/Canvas.h"
+#include "platform/Input.h"
 #include "platform/RasterDevice.h"
 
 namespace curvella {
@@ -40,19 +41,6 @@ private:
   TColor m_endColor = clYellow;
 };
 
-enum class TMouseButton { mbLeft, mbRight, mbMiddle };
-
-// The keys and mouse buttons held during a mouse event.
-struct TShiftState {
-  bool Shift = false;
-  bool Alt = false;
-  bool Ctrl = false;
-  bool Left = false;
-  bool Right = false;
-  bool Middle = false;
-  bool Double = false; // the press is the second of a double click
-};
-
 // What the panel needs of the window it lives in.
 class TChartHost {
 public:
@@ -61,6 +49,8 @@ public:
   virtual void Invalidate() = 0;
   // Paints now.
   virtual void RepaintNow() = 0;
+  // Shows a cursor over the chart.
+  virtual void ShowCursor(TCursor) {}
 };
 
 class TCustomChartPanel {
@@ -172,6 +162,8 @@ public:
   virtual void MouseUp(TMouseButton, TShiftState, std::int32_t, std::int32_t) {}
   // One notch of the wheel, toward the user (down) or away from the user.
   virtual void MouseWheel(bool) {}
+  // The mouse left the control.
+  virtual void MouseLeave() {}
   // Ends a drag in progress without its effect: the window sends this when
   // an error interrupts the drag.
   virtual void CancelMode() {}
@@ -182,12 +174,27 @@ public:
   // not counted), measured in the canvas's font, and the number of lines.
   std::int32_t WidestLineWidth(std::string_view text, std::int32_t* lineCount = nullptr);
 
+  // The control's own mouse events, fired before the chart handles the
+  // mouse: button, keys, position in the client area.
+  std::function<void(TCustomChartPanel&, TMouseButton, TShiftState, std::int32_t, std::int32_t)> OnMouseDown;
+  std::function<void(TCustomChartPanel&, TShiftState, std::int32_t, std::int32_t)> OnMouseMove;
+  std::function<void(TCustomChartPanel&, TMouseButton, TShiftState, std::int32_t, std::int32_t)> OnMouseUp;
+  std::function<void(TCustomChartPanel&)> OnMouseWheelDown;
+  std::function<void(TCustomChartPanel&)> OnMouseWheelUp;
+
 protected:
   template <class T, class U> void SetAndInvalidate(T& field, const U& value) {
     if (field == value) return;
     field = value;
     Invalidate();
   }
+  TChartHost* Host() const { return m_host; }
+  // Asks the window for a paint that keeps the cached picture.
+  void RefreshWindow() {
+    if (m_host) m_host->Invalidate();
+  }
+  // Drawn over the window's copy of the picture at every paint.
+  virtual void PaintOverlay(TCanvas&) {}
 
 private:
   // The window's surface, until a window gives the panel its own.

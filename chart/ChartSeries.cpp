@@ -263,4 +263,14 @@ void TChartSeries::EndLoading() {
   CheckDataSource();
 }
 
+std::int32_t TChartSeries::Clicked(std::int32_t, std::int32_t) { return -1; }
+
+bool TChartSeries::ClickedPoint(std::int32_t index, TMouseButton button, TShiftState shift, std::int32_t x,
+                                std::int32_t y) {
+  const TSeriesClick& handler = shift.Double ? OnDblClick : OnClick;
+  if (!handler) return false;
+  handler(*this, index, button, shift, x, y);
+  return true;
+}
+
 } // namespace curvella

@@ -25,6 +25,7 @@
 #include "chart/ValueList.h"
 #include "platform/Colors.h"
 #include "platform/GraphicsTypes.h"
+#include "platform/Input.h"
 #include "platform/Notifier.h"
 
 namespace curvella {
@@ -123,8 +124,9 @@ public:
   void SetValueFormat(const std::string& format) { SetAndRepaint(m_valueFormat, format); }
   const std::string& PercentFormat() const { return m_percentFormat; }
   void SetPercentFormat(const std::string& format) { SetAndRepaint(m_percentFormat, format); }
-  std::int32_t Cursor() const { return m_cursor; }
-  void SetCursor(std::int32_t cursor) { m_cursor = cursor; }
+  // The cursor shown over the series; crDefault: the chart's.
+  TCursor Cursor() const { return m_cursor; }
+  void SetCursor(TCursor cursor) { m_cursor = cursor; }
   bool TrimToVisible() const { return m_trimToVisible; }
   void SetTrimToVisible(bool trim) { SetAndRepaint(m_trimToVisible, trim); }
   TRecalcOptions RecalcOptions() const { return m_recalcOptions; }
@@ -184,6 +186,23 @@ public:
   std::function<void(TChartSeries&)> BeforeDrawValues;
   std::function<void(TChartSeries&)> AfterDrawValues;
 
+  // A press on the series: the point index, the button, the keys, the
+  // position in the chart's client area.
+  using TSeriesClick =
+      std::function<void(TChartSeries&, std::int32_t, TMouseButton, TShiftState, std::int32_t, std::int32_t)>;
+  TSeriesClick OnClick;
+  TSeriesClick OnDblClick;
+
+  // The point whose marker or line lies under (x, y) as last drawn, or -1.
+  virtual std::int32_t Clicked(std::int32_t x, std::int32_t y);
+  // The series' own handling of a press on point index: fires OnDblClick
+  // for a double click, else OnClick; whether one of them was there.
+  bool ClickedPoint(std::int32_t index, TMouseButton button, TShiftState shift, std::int32_t x,
+                    std::int32_t y);
+  // The mouse moved over, or was released over, the chart.
+  virtual void MouseMoved(TShiftState, std::int32_t, std::int32_t) {}
+  virtual void MouseReleased(TMouseButton, TShiftState, std::int32_t, std::int32_t) {}
+
 protected:
   void SetJoinsPoints(bool joins) { m_joinsPoints = joins; }
   void SetAcceptsSinglePoint(bool accepts) { m_acceptsSinglePoint = accepts; }
@@ -206,7 +225,7 @@ private:
   TColor m_seriesColor = clDefault;
   bool m_colorEachPoint = false;
   std::vector<TColor> m_colors;
-  std::int32_t m_cursor = 0;
+  TCursor m_cursor = crDefault;
   std::vector<TChartSeries*> m_dataSources;
   std::int32_t m_firstShown = -1;
   TChartAxis* m_horizontalAxis = nullptr;

@@ -240,4 +240,32 @@ TLineSeries::TLineSeries() {
   Pointer().SetVisible(false);
 }
 
+std::int32_t TCustomSeries::Clicked(std::int32_t x, std::int32_t y) {
+  if (FirstShownIndex() == -1 || LastShownIndex() == -1 || !HorizontalAxis() || !VerticalAxis()) return -1;
+  std::int64_t xp = 0;
+  std::int64_t yp = 0;
+  for (std::int32_t i = FirstShownIndex(); i <= LastShownIndex(); ++i) {
+    const std::int64_t xi = XPixelOf(i);
+    const std::int64_t yi = YPixelOf(i);
+    if (m_pointer.Visible() && std::llabs(xi - x) < m_pointer.HorizSize() &&
+        std::llabs(yi - y) < m_pointer.VertSize()) {
+      if (OnClickPointer) OnClickPointer(*this, i, x, y);
+      return i;
+    }
+    if (xi == x && yi == y) return i;
+    if (i > FirstShownIndex()) {
+      // On the segment: close to its line, within its box.
+      // Pixel differences reach 2^32, their products 2^64: exact in extended.
+      const long double cross =
+          static_cast<long double>(x - xp) * (yi - yp) - static_cast<long double>(y - yp) * (xi - xp);
+      const bool inside =
+          x >= std::min(xp, xi) && x <= std::max(xp, xi) && y >= std::min(yp, yi) && y <= std::max(yp, yi);
+      if (inside && std::fabs(cross) < std::max(std::llabs(xi - xp), std::llabs(yi - yp))) return i - 1;
+    }
+    xp = xi;
+    yp = yi;
+  }
+  return -1;
+}
+
 } // namespace curvella

@@ -94,6 +94,11 @@ public:
   void PlotAllPoints() override;
   void MarginsNeeded(bool horizontal, std::int32_t& low, std::int32_t& high) override;
   void PaintLegendSymbol(std::int32_t index, const TRect& rect) override;
+  // A point's marker, the point's pixel, or a pixel of the segment that
+  // ends at the point (then the index of its first point).
+  std::int32_t Clicked(std::int32_t x, std::int32_t y) override;
+  // A press on a point's marker: the series, the point, the position.
+  std::function<void(TCustomSeries&, std::int32_t index, std::int32_t x, std::int32_t y)> OnClickPointer;
 
   // The line pen in a colour, current on the canvas.
   void PrepareLinePen(TChartCanvas3D& canvas, TColor color);
