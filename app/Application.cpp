@@ -43,6 +43,8 @@ void TCurvellaApplication::ShowError(std::exception_ptr error) {
     message = "Out of memory";
   } catch (const std::exception& e) {
     message = e.what();
+  } catch (...) {
+    message = "Unknown error";
   }
   m_desktop->ShowErrorBox(activeWindow(), QString::fromLatin1(kApplicationTitle),
                           FromWindows1252(ErrorBoxText(message)));
@@ -54,6 +56,23 @@ bool TCurvellaApplication::notify(QObject* receiver, QEvent* event) {
   } catch (...) {
     ShowError(std::current_exception());
     return false;
+  }
+}
+
+void RunPaintHandler(const std::function<void()>& handler) {
+  static bool pending = false;
+  try {
+    handler();
+  } catch (...) {
+    if (pending) return;
+    pending = true;
+    QMetaObject::invokeMethod(
+        &TCurvellaApplication::Instance(),
+        [error = std::current_exception()] {
+          TCurvellaApplication::Instance().ShowError(error);
+          pending = false;
+        },
+        Qt::QueuedConnection);
   }
 }
 

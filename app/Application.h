@@ -55,4 +55,9 @@ QEvent::Type CancelModeEventType();
 // Runs a command of an event handler; an error goes to the error display.
 void RunEventHandler(const std::function<void()>& handler);
 
+// Runs the work of a paint; an error goes to the error display after the
+// paint, since a modal box cannot open inside one. A failure that repeats
+// with every paint shows one box at a time.
+void RunPaintHandler(const std::function<void()>& handler);
+
 } // namespace curvella

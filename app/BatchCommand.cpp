@@ -11,6 +11,7 @@
 #include "expr/ExpressionEvaluation.h"
 #include "expr/ExpressionRewriting.h"
 #include "numtext/Errors.h"
+#include "platform/Fonts.h"
 
 namespace curvella {
 
@@ -185,7 +186,8 @@ int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::
 
   int status = 0;
   const auto report = [&](const Exception& e) {
-    err << ErrorBoxText(e.Message()) << "\n";
+    // The message in the terminal's encoding.
+    err << FromWindows1252(ErrorBoxText(e.Message())).toLocal8Bit().toStdString() << "\n";
     status = 1;
   };
   if (options.Explain) {

@@ -96,7 +96,7 @@ bool TChartWidget::event(QEvent* event) {
 }
 
 void TChartWidget::paintEvent(QPaintEvent*) {
-  RunEventHandler([this] { m_chart->Paint(); });
+  RunPaintHandler([this] { m_chart->Paint(); });
   QPainter painter(this);
   // The sunken edge: shadow and dark shadow above and left, highlight and
   // light below and right.

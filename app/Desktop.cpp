@@ -22,6 +22,9 @@ std::optional<QString> TQtDesktop::ExecuteFileDialog(QWidget* parent, const TFil
   // Any name is accepted; opening a missing file is the command's error.
   box.setFileMode(QFileDialog::AnyFile);
   box.setOption(QFileDialog::DontConfirmOverwrite);
+  // Desktop dialogs may ask before replacing a file or insist that an opened
+  // one exists; the window's own does neither.
+  box.setOption(QFileDialog::DontUseNativeDialog);
   box.setNameFilters(QtNameFilters(dialog.Filter));
   box.setDefaultSuffix(QString::fromLatin1(dialog.DefaultExt));
   if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return std::nullopt;

@@ -56,6 +56,7 @@ void TCustomChart::PlaceTitlesAndLegend() {
     if (m_foot->Visible()) m_foot->DrawTitle(false);
   };
   if (!m_legend->Visible() || !anyActive) {
+    m_legend->Forget();
     titles();
   } else if (m_legend->LegendIsVertical()) {
     m_legend->PaintLegend();

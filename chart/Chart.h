@@ -157,6 +157,11 @@ public:
 
   // Computes, draws and reserves the legend.
   void PaintLegend();
+  // A pass that draws no legend: no row of an earlier one answers clicks.
+  void Forget() {
+    m_itemRects.clear();
+    m_legendRect = {};
+  }
 
 private:
   TCustomChart* m_chart;

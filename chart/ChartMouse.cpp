@@ -16,6 +16,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <vector>
+
+#include "numtext/Extended.h"
 
 namespace curvella {
 
@@ -23,6 +26,15 @@ namespace {
 
 bool Contains(const TRect& r, std::int32_t x, std::int32_t y) {
   return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+}
+
+// An axis end moved by delta; beyond the double range an overflow, and an
+// end that is no number (an axis scaled over values no axis can hold) an
+// invalid operation.
+double MovedEnd(double end, long double delta) {
+  const double moved = StoreDouble(CheckedAdd(end, delta));
+  if (std::isnan(moved)) throw EInvalidOp();
+  return moved;
 }
 
 // Whether every key the setting asks for is held.
@@ -168,29 +180,36 @@ void TCustomChart::ScrollTo(std::int32_t x, std::int32_t y) {
     SaveAxisRanges();
     m_axesAtOriginal = false;
   }
-  bool moved = false;
-  const auto shift = [&](bool horizontal, std::int32_t from, std::int32_t to) {
+  struct TShift {
+    TChartAxis* Axis;
+    double Minimum;
+    double Maximum;
+  };
+  // Every new range is computed before any axis changes: one beyond the
+  // double range is an overflow, and the scroll stops with the axes whole.
+  std::vector<TShift> shifts;
+  const auto plan = [&](bool horizontal, std::int32_t from, std::int32_t to) {
     for (TChartAxis* axis : Axes()) {
       if (axis->Horizontal() != horizontal || axis->IsDepthAxis()) continue;
       // The content follows the mouse: dragging right shows smaller values.
-      const long double delta = static_cast<long double>(axis->PixelToValue(from)) - axis->PixelToValue(to);
-      auto minimum = static_cast<double>(axis->Minimum() + delta);
-      auto maximum = static_cast<double>(axis->Maximum() + delta);
-      bool allow = true;
-      if (OnAllowScroll) OnAllowScroll(*axis, minimum, allow, maximum);
-      if (allow) axis->SetAxisRange(minimum, maximum);
-      moved = true;
+      const long double delta = CheckedSub(axis->PixelToValue(from), axis->PixelToValue(to));
+      shifts.push_back({axis, MovedEnd(axis->Minimum(), delta), MovedEnd(axis->Maximum(), delta)});
     }
   };
   const bool horizontally =
       m_allowPanning == TPanningMode::pmHorizontal || m_allowPanning == TPanningMode::pmBoth;
   const bool vertically =
       m_allowPanning == TPanningMode::pmVertical || m_allowPanning == TPanningMode::pmBoth;
-  if (x != m_panning.CurrentX && horizontally) shift(true, m_panning.CurrentX, x);
-  if (y != m_panning.CurrentY && vertically) shift(false, m_panning.CurrentY, y);
+  if (x != m_panning.CurrentX && horizontally) plan(true, m_panning.CurrentX, x);
+  if (y != m_panning.CurrentY && vertically) plan(false, m_panning.CurrentY, y);
+  for (TShift& shift : shifts) {
+    bool allow = true;
+    if (OnAllowScroll) OnAllowScroll(*shift.Axis, shift.Minimum, allow, shift.Maximum);
+    if (allow) shift.Axis->SetAxisRange(shift.Minimum, shift.Maximum);
+  }
   m_panning.CurrentX = x;
   m_panning.CurrentY = y;
-  if (!moved) return;
+  if (shifts.empty()) return;
   if (OnScroll) OnScroll(*this);
   Invalidate();
 }
@@ -218,12 +237,18 @@ void TCustomChart::MouseUp(TMouseButton button, TShiftState shift, std::int32_t 
 
 void TCustomChart::MouseWheel(bool down) {
   if (down ? OnMouseWheelDown : OnMouseWheelUp) (down ? OnMouseWheelDown : OnMouseWheelUp)(*this);
+  std::vector<std::pair<TChartAxis*, double>> offsets;
   for (TChartAxis* axis : Axes()) {
     if (axis->Horizontal()) continue;
-    const long double offset =
-        (static_cast<long double>(axis->Maximum()) - axis->Minimum()) * kWheelStepPercent / 100;
-    axis->ShiftAxisRange(false, static_cast<double>(down ? offset : -offset));
+    const long double span = CheckedSub(axis->Maximum(), axis->Minimum());
+    const double offset =
+        StoreDouble(CheckedDiv(CheckedMul(span, down ? kWheelStepPercent : -kWheelStepPercent), 100));
+    // The shifted ends must stay within the double range.
+    MovedEnd(axis->Minimum(), offset);
+    MovedEnd(axis->Maximum(), offset);
+    offsets.emplace_back(axis, offset);
   }
+  for (const auto& [axis, offset] : offsets) axis->ShiftAxisRange(false, offset);
 }
 
 void TCustomChart::MouseLeave() {
@@ -269,9 +294,12 @@ void TCustomChart::ApplyZoom(const std::array<std::pair<double, double>, 4>& tar
         TChartAxis& axis = *axes[i];
         const long double minimum = axis.Minimum();
         const long double maximum = axis.Maximum();
-        axis.SetAxisRange(
-            static_cast<double>(minimum + (targets[i].first - minimum) / kZoomAnimationDivisor),
-            static_cast<double>(maximum - (maximum - targets[i].second) / kZoomAnimationDivisor));
+        const long double toMinimum =
+            CheckedDiv(CheckedSub(targets[i].first, minimum), kZoomAnimationDivisor);
+        const long double toMaximum =
+            CheckedDiv(CheckedSub(maximum, targets[i].second), kZoomAnimationDivisor);
+        axis.SetAxisRange(StoreDouble(CheckedAdd(minimum, toMinimum)),
+                          StoreDouble(CheckedSub(maximum, toMaximum)));
       }
       RepaintNow();
     }

@@ -85,8 +85,21 @@ void TCustomChartPanel::DrawToCanvas(TCanvas& canvas, const TRect& rect) {
                 m_panelRect.Right - b - MulDiv(m_marginRight, w, 100),
                 m_panelRect.Bottom - b - MulDiv(m_marginBottom, h, 100)};
   RecalcPlotSize();
+  // Should the pass fail, the canvas must not stay on a surface the caller
+  // is about to free (an export's), nor keep a half-drawn picture.
+  struct TBackToWindow {
+    TChartCanvas3D& Canvas;
+    TCanvas& Window;
+    bool Done = false;
+    ~TBackToWindow() {
+      if (Done) return;
+      Canvas.SetReferenceCanvas(&Window);
+      Canvas.MarkStale();
+    }
+  } backToWindow{m_canvas, m_windowCanvas};
   RenderChart(m_panelRect);
   m_canvas.PresentImage(canvas, m_windowCanvas, rect);
+  backToWindow.Done = true;
 }
 
 void TCustomChartPanel::RenderChart(const TRect& panelRect) { PaintPanel(panelRect); }

@@ -1,7 +1,10 @@
 #include "export/Metafile.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstring>
+#include <numbers>
 
 #include <QFontMetrics>
 
@@ -118,57 +121,48 @@ void TEmfDeviceContext::RealizeMix(TPenMode mode) {
   m_recordedMix = mix;
 }
 
+template <class TSpec, class TCreate>
+void TEmfDeviceContext::Realize(TObject<TSpec>& object, const TSpec& spec, std::uint32_t* selected,
+                                TCreate create) {
+  if (!object.Spec || *object.Spec != spec) {
+    // The new object is selected before its predecessor is deleted.
+    const std::uint32_t index = NewIndex();
+    create(index);
+    m_writer.SelectObject(index);
+    if (object.Spec) {
+      m_writer.DeleteObject(object.Index);
+      FreeIndex(object.Index);
+    }
+    object = {spec, index};
+  } else if (!selected || *selected == object.Index) {
+    return;
+  } else {
+    m_writer.SelectObject(object.Index);
+  }
+  if (selected) *selected = object.Index;
+}
+
 void TEmfDeviceContext::RealizePen() {
   TPenSpec key = m_pen;
   key.Mode = TPenMode::pmCopy; // the mix is the device's, recorded apart
-  if (!m_penObject.Spec || *m_penObject.Spec != key) {
-    const std::uint32_t index = NewIndex();
-    if (key.Style == TPenStyle::psAlternate) {
+  Realize(m_penObject, key, &m_selectedPen, [&](std::uint32_t index) {
+    if (key.Style == TPenStyle::psAlternate)
       m_writer.ExtCreatePen(index, {emf::PS_ALTERNATE, 1, emf::BS_SOLID, key.Color, 0});
-    } else {
+    else
       m_writer.CreatePen(index, {PenStyleCode(key.Style), key.Width, key.Color});
-    }
-    m_writer.SelectObject(index);
-    if (m_penObject.Spec) {
-      m_writer.DeleteObject(m_penObject.Index);
-      FreeIndex(m_penObject.Index);
-    }
-    m_penObject = {key, index};
-    m_selectedPen = index;
-  } else if (m_selectedPen != m_penObject.Index) {
-    m_writer.SelectObject(m_penObject.Index);
-    m_selectedPen = m_penObject.Index;
-  }
+  });
   RealizeMix(m_pen.Mode);
 }
 
 void TEmfDeviceContext::RealizeBrush() {
-  if (!m_brushObject.Spec || *m_brushObject.Spec != m_brush) {
-    const std::uint32_t index = NewIndex();
-    m_writer.CreateBrush(index, LogBrushOf(m_brush));
-    m_writer.SelectObject(index);
-    if (m_brushObject.Spec) {
-      m_writer.DeleteObject(m_brushObject.Index);
-      FreeIndex(m_brushObject.Index);
-    }
-    m_brushObject = {m_brush, index};
-    m_selectedBrush = index;
-  } else if (m_selectedBrush != m_brushObject.Index) {
-    m_writer.SelectObject(m_brushObject.Index);
-    m_selectedBrush = m_brushObject.Index;
-  }
+  Realize(m_brushObject, m_brush, &m_selectedBrush,
+          [&](std::uint32_t index) { m_writer.CreateBrush(index, LogBrushOf(m_brush)); });
 }
 
 void TEmfDeviceContext::RealizeFont() {
-  if (m_fontObject.Spec && *m_fontObject.Spec == m_font) return;
-  const std::uint32_t index = NewIndex();
-  m_writer.CreateFont(index, LogFontOf(m_font));
-  m_writer.SelectObject(index);
-  if (m_fontObject.Spec) {
-    m_writer.DeleteObject(m_fontObject.Index);
-    FreeIndex(m_fontObject.Index);
-  }
-  m_fontObject = {m_font, index};
+  // Nothing selects another font in its place.
+  Realize(m_fontObject, m_font, nullptr,
+          [&](std::uint32_t index) { m_writer.CreateFont(index, LogFontOf(m_font)); });
 }
 
 void TEmfDeviceContext::Cover(emf::TRectL box) {
@@ -326,6 +320,24 @@ void TEmfDeviceContext::TextOut(std::int32_t x, std::int32_t y, std::string_view
   else if (m_textAlign & TA_BOTTOM)
     top -= extent.Height;
   record.Bounds = Inclusive(left, top, left + extent.Width, top + extent.Height);
+  if (m_font.Escapement % 3600 != 0) {
+    // The text turns counter-clockwise about its reference point: the box
+    // of the turned corners.
+    const double angle = m_font.Escapement * std::numbers::pi / 1800.0;
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
+    std::array<TPoint, 4> corners{TPoint{left, top}, TPoint{left + extent.Width, top},
+                                  TPoint{left, top + extent.Height},
+                                  TPoint{left + extent.Width, top + extent.Height}};
+    for (TPoint& corner : corners) {
+      const double dx = corner.X - x;
+      const double dy = corner.Y - y;
+      corner = {x + static_cast<std::int32_t>(std::lround(dx * c + dy * s)),
+                y + static_cast<std::int32_t>(std::lround(dy * c - dx * s))};
+    }
+    const emf::TRectL turned = emf::BoundsOf(corners);
+    record.Bounds = {turned.Left, turned.Top, turned.Right - 1, turned.Bottom - 1};
+  }
   m_writer.TextOut(record);
   if (!text.empty()) Cover(record.Bounds);
 }

@@ -99,6 +99,10 @@ private:
     std::uint32_t Index = 0;
   };
 
+  // Makes the object of spec the selected one: a new object when it
+  // changed, a selection when another handle took its place.
+  template <class TSpec, class TCreate>
+  void Realize(TObject<TSpec>& object, const TSpec& spec, std::uint32_t* selected, TCreate create);
   void RealizePen();
   void RealizeBrush();
   void RealizeFont();

@@ -15,6 +15,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QString>
+
+#include "platform/Fonts.h"
+
 namespace curvella {
 
 namespace {
@@ -195,8 +199,11 @@ std::string InOutErrorMessage(int osError) {
 
 EInOutError::EInOutError(int osError) : Exception(InOutErrorMessage(osError)), m_osError(osError) {}
 
+// The file name and the system's error text come in the user's encoding;
+// messages are in Curvella's single-byte code page.
 EFCreateError::EFCreateError(const std::string& path, int osError)
-    : Exception("Cannot create file \"" + path + "\". " + std::strerror(osError)) {}
+    : Exception("Cannot create file \"" + ToWindows1252(QString::fromLocal8Bit(path)) + "\". " +
+                ToWindows1252(QString::fromLocal8Bit(std::strerror(osError)))) {}
 
 void SetFileFaultHook(TFileFaultHook hook) {
   g_hook = hook ? std::make_shared<TFileFaultHook>(std::move(hook)) : nullptr;

@@ -449,7 +449,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ErrorRow{"DigitGetsAFullStop", [] { throw Exception("I/O error 32"); }, "I/O error 32."},
                     ErrorRow{"EmptyStaysEmpty", [] { throw Exception(""); }, ""},
                     ErrorRow{"AbortIsSilent", [] { throw EAbort(); }, nullptr},
-                    ErrorRow{"OutOfMemory", [] { throw std::bad_alloc(); }, "Out of memory."}),
+                    ErrorRow{"OutOfMemory", [] { throw std::bad_alloc(); }, "Out of memory."},
+                    ErrorRow{"UnknownType", [] { throw 42; }, "Unknown error."}),
     test::RowName());
 
 // Whatever escapes an event handler outside a command is shown too.
@@ -467,6 +468,21 @@ TEST_F(Window, EventLoopShowsErrorsOfAnyEvent) {
   QCoreApplication::sendEvent(&failing, &event);
   ASSERT_EQ(Desktop().Boxes.size(), 1u);
   EXPECT_EQ(Desktop().Boxes[0].Text, "Floating point overflow.");
+}
+
+// A chart that fails to paint shows its error once the paint is over, and
+// one box for the paints that failed meanwhile.
+TEST_F(Window, PaintErrorsShowOneBoxAfterThePaint) {
+  Form->Chart1().OnAfterDraw = [](TCustomChartPanel&) { throw EOverflow(); };
+  for (int i = 0; i < 3; ++i) {
+    Form->Chart1().Invalidate();
+    Form->Chart1Control().repaint();
+  }
+  EXPECT_TRUE(Desktop().Boxes.empty());
+  QCoreApplication::processEvents();
+  ASSERT_EQ(Desktop().Boxes.size(), 1u);
+  EXPECT_EQ(Desktop().Boxes[0].Text, "Floating point overflow.");
+  Form->Chart1().OnAfterDraw = nullptr;
 }
 
 TEST_F(Window, ChartShowsItsPictureInsideTheSunkenEdge) {

@@ -7,6 +7,7 @@
 
 #include "ChartFixtures.h"
 #include "chart/Series.h"
+#include "numtext/Extended.h"
 #include "platform/RasterDevice.h"
 #include "support/Pixels.h"
 #include "support/RowName.h"
@@ -329,6 +330,42 @@ TEST(ChartMouse, WheelScrollsTheVerticalAxesByThreePerCent) {
   m.Chart.MouseWheel(false);
   m.Chart.MouseWheel(false);
   EXPECT_NEAR(m.Chart.LeftAxis().Minimum(), before[2] - step, 1e-12);
+}
+
+// Axes that reach to the end of the double range: a scroll or a wheel step
+// that would carry an end past it is an overflow, and no axis moves.
+TEST(ChartMouse, ScrollAndWheelBeyondTheDoubleRangeOverflowAndKeepTheAxes) {
+  TMouseChart m;
+  m.Chart.BottomAxis().SetAxisRange(0, 1.79e308);
+  m.Chart.LeftAxis().SetAxisRange(0, 1.79e308);
+  m.Chart.RightAxis().SetAxisRange(0, 1.79e308);
+  m.Settle();
+  const auto before = m.Ranges();
+  const TPoint c = m.Centre();
+  m.Chart.MouseDown(kRight, {}, c.X, c.Y);
+  EXPECT_THROW(m.Chart.MouseMove({}, c.X - 30, c.Y), EOverflow);
+  EXPECT_EQ(m.Ranges(), before);
+  m.Chart.MouseUp(kRight, {}, c.X - 30, c.Y);
+  EXPECT_THROW(m.Chart.MouseWheel(true), EOverflow);
+  EXPECT_EQ(m.Ranges(), before);
+  EXPECT_EQ(m.Chart.RightAxis().Maximum(), 1.79e308);
+  // The other way stays within the range and scrolls.
+  m.Chart.MouseWheel(false);
+  EXPECT_LT(m.Chart.LeftAxis().Maximum(), before[3]);
+}
+
+// A legend that is not drawn (no active series) leaves no rows to click.
+TEST(ChartMouse, LegendNotDrawnAnswersNoClick) {
+  TMouseChart m;
+  m.Chart.Legend().SetVisible(true);
+  m.Settle();
+  const TRect rows = m.Chart.Legend().LegendRect();
+  const TPoint inside{(rows.Left + rows.Right) / 2, (rows.Top + rows.Bottom) / 2};
+  ASSERT_NE(m.Chart.Legend().Clicked(inside.X, inside.Y), -1);
+  m.Series->SetActive(false);
+  m.Settle();
+  EXPECT_EQ(m.Chart.Legend().Clicked(inside.X, inside.Y), -1);
+  EXPECT_EQ(m.Chart.FindClickedPart(inside.X, inside.Y).Part, cpNone);
 }
 
 TEST(ChartMouse, AnimatedZoomPaintsEachFrameAndEndsAtTheTargets) {

@@ -97,6 +97,24 @@ TEST(ChartMetafile, FailedRecordingRestoresTheSwitchesAndCreatesNoFile) {
   EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_TRUE(recorded.Chart.Canvas().OffscreenBuffer());
   EXPECT_FALSE(recorded.Chart.Canvas().Metafiling());
+  // The canvas is back on the window's, not on the freed recording, and the
+  // next paint draws the whole chart again.
+  EXPECT_EQ(&recorded.Chart.Canvas().ReferenceCanvas(), &recorded.Chart.WindowCanvas());
+  recorded.Chart.OnAfterDraw = [&](TCustomChartPanel&) { ++recorded.Passes; };
+  recorded.Chart.Paint();
+  EXPECT_EQ(recorded.Passes, 1);
+}
+
+TEST(ChartMetafile, FailedBitmapLeavesTheCanvasOnTheWindow) {
+  TRecordedChart recorded;
+  recorded.Chart.Paint();
+  recorded.Chart.OnAfterDraw = [](TCustomChartPanel&) { throw ChartException("drawing failed"); };
+  EXPECT_THROW(recorded.Chart.MakeChartBitmap(clWhite, {0, 0, 300, 200}), ChartException);
+  EXPECT_EQ(&recorded.Chart.Canvas().ReferenceCanvas(), &recorded.Chart.WindowCanvas());
+  recorded.Chart.OnAfterDraw = [&](TCustomChartPanel&) { ++recorded.Passes; };
+  const int passes = recorded.Passes;
+  recorded.Chart.Paint();
+  EXPECT_EQ(recorded.Passes, passes + 1);
 }
 
 // The series is clipped in the recording as on screen: inside the frame,

@@ -172,6 +172,25 @@ TEST(Metafile, TextKeepsTheMeasuredWidth) {
   EXPECT_EQ(width, TextExtent(font, "Y=F(x) \xE9").Width);
 }
 
+// A vertical title turns counter-clockwise about its reference point: its
+// bounds run up from there, as wide as the text is high.
+TEST(Metafile, TurnedTextBoundsAreTheTurnedBox) {
+  const TFontSpec font{.Name = "Arial", .Height = -12, .Escapement = 900};
+  const std::vector<TEmfRecord> body = Body(
+      [&](TEmfDeviceContext& d) {
+        d.SelectFont(font);
+        d.TextOut(50, 100, "Axis");
+      },
+      {200, 200});
+  const TEmfRecord& text = body.back();
+  ASSERT_EQ(text.Type, EMR_EXTTEXTOUTW);
+  const TSize extent = TextExtent(font, "Axis");
+  EXPECT_EQ(text.I32(8), 50);
+  EXPECT_EQ(text.I32(12), 100 - extent.Width);
+  EXPECT_EQ(text.I32(16), 50 + extent.Height - 1);
+  EXPECT_EQ(text.I32(20), 99);
+}
+
 TEST(Metafile, HeaderStatesFrameReferenceAndBounds) {
   TEmfDeviceContext device({988, 564}, kScreen);
   device.IntersectClipRect({0, 0, 50, 50});

@@ -307,5 +307,12 @@ INSTANTIATE_TEST_SUITE_P(
         MessageRow{"Io", EIO, "I/O error 5"}, MessageRow{"Unknown", 4242, "I/O error 4242"}),
     test::RowName());
 
+// File names arrive in UTF-8; the message is in the single-byte code page
+// every error box and file text of Curvella uses.
+TEST(PictureFile, CreateErrorNamesTheFileInTheCodePage) {
+  const EFCreateError error("/nowhere/gr\xC3\xBCn \xE2\x82\xAC.bmp", ENOENT);
+  EXPECT_EQ(error.Message(), "Cannot create file \"/nowhere/gr\xFCn \x80.bmp\". No such file or directory");
+}
+
 } // namespace
 } // namespace curvella
