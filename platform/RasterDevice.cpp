@@ -125,20 +125,48 @@ void TRasterDeviceContext::MoveTo(std::int32_t x, std::int32_t y) {
   RestartPattern();
 }
 
+bool TRasterDeviceContext::StepPattern(std::span<const int> pattern) {
+  if (pattern.empty()) return true;
+  const bool on = m_patternRun % 2 == 0;
+  if (--m_patternLeft == 0) {
+    m_patternRun = (m_patternRun + 1) % pattern.size();
+    m_patternLeft = pattern[m_patternRun];
+  }
+  return on;
+}
+
+void TRasterDeviceContext::SkipPattern(std::span<const int> pattern, std::int64_t steps) {
+  if (pattern.empty() || steps <= 0) return;
+  std::int64_t period = 0;
+  for (const int run : pattern) period += run;
+  for (steps %= period; steps > 0; --steps) StepPattern(pattern);
+}
+
 void TRasterDeviceContext::CosmeticSegment(TPoint a, TPoint b) {
-  const std::int32_t dx = b.X - a.X;
-  const std::int32_t dy = b.Y - a.Y;
-  const std::int64_t n = std::max(std::abs(dx), std::abs(dy));
+  const std::int64_t dx = static_cast<std::int64_t>(b.X) - a.X;
+  const std::int64_t dy = static_cast<std::int64_t>(b.Y) - a.Y;
+  const std::int64_t n = std::max(std::llabs(dx), std::llabs(dy));
   if (n == 0 || !m_image) return;
 
-  const bool xMajor = std::abs(dx) >= std::abs(dy);
-  const std::int32_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
-  const std::int32_t minorDelta = xMajor ? dy : dx;
-  const std::int32_t minorStep = minorDelta < 0 ? -1 : 1;
-  const std::int64_t twiceMinor = 2 * static_cast<std::int64_t>(std::abs(minorDelta));
+  const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+  const std::int64_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
+  const std::int64_t minorDelta = xMajor ? dy : dx;
+  const std::int64_t minorStep = minorDelta < 0 ? -1 : 1;
+  const std::int64_t twiceMinor = 2 * std::llabs(minorDelta);
 
   const std::span<const int> pattern = PatternOf(m_pen.Style);
   const TRect drawable = Drawable();
+
+  // Only the steps whose major coordinate lies on the drawable area can
+  // set a pixel: a line reaching far off the surface costs no more than one
+  // across it. The pattern still runs over the steps left out.
+  const std::int64_t from = xMajor ? a.X : a.Y;
+  const std::int64_t low = xMajor ? drawable.Left : drawable.Top;
+  const std::int64_t high = xMajor ? drawable.Right : drawable.Bottom;
+  const std::int64_t first = std::clamp<std::int64_t>(majorStep > 0 ? low - from : from - high + 1, 0, n);
+  const std::int64_t end = std::clamp<std::int64_t>(majorStep > 0 ? high - from : from - low + 1, first, n);
+  SkipPattern(pattern, first);
+
   const bool opaqueGaps = m_backgroundMode == OPAQUE;
   const std::uint32_t penPixel = PixelOf(m_pen.Color);
   const std::uint32_t gapPixel = PixelOf(m_backgroundColor);
@@ -146,24 +174,19 @@ void TRasterDeviceContext::CosmeticSegment(TPoint a, TPoint b) {
   const std::size_t stride = static_cast<std::size_t>(m_image->bytesPerLine()) / 4;
 
   // The minor offset after i steps is floor((2*i*|minor| + n) / (2n)) toward
-  // B: the exact value rounded to the nearest, halves toward B.
-  std::int64_t offset = 0;
-  std::int64_t remainder = n;
-  for (std::int64_t i = 0; i < n; ++i) {
-    bool on = true;
-    if (!pattern.empty()) {
-      on = m_patternRun % 2 == 0;
-      if (--m_patternLeft == 0) {
-        m_patternRun = (m_patternRun + 1) % pattern.size();
-        m_patternLeft = pattern[m_patternRun];
-      }
-    }
-    const std::int32_t major = static_cast<std::int32_t>(i) * majorStep;
-    const std::int32_t minor = static_cast<std::int32_t>(offset) * minorStep;
-    const std::int32_t x = a.X + (xMajor ? major : minor);
-    const std::int32_t y = a.Y + (xMajor ? minor : major);
+  // B: the exact value rounded to the nearest, halves toward B. The product
+  // reaches 2^65.
+  const __int128 start = static_cast<__int128>(first) * twiceMinor + n;
+  auto offset = static_cast<std::int64_t>(start / (2 * n));
+  auto remainder = static_cast<std::int64_t>(start % (2 * n));
+  for (std::int64_t i = first; i < end; ++i) {
+    const bool on = StepPattern(pattern);
+    const std::int64_t major = i * majorStep;
+    const std::int64_t minor = offset * minorStep;
+    const std::int64_t x = a.X + (xMajor ? major : minor);
+    const std::int64_t y = a.Y + (xMajor ? minor : major);
     remainder += twiceMinor;
-    while (remainder >= 2 * n) {
+    if (remainder >= 2 * n) {
       remainder -= 2 * n;
       ++offset;
     }
@@ -173,6 +196,7 @@ void TRasterDeviceContext::CosmeticSegment(TPoint a, TPoint b) {
     const std::uint32_t source = on ? penPixel : gapPixel;
     pixel = m_pen.Mode == TPenMode::pmNotXor ? 0xFF000000u | ~(source ^ pixel) : source;
   }
+  SkipPattern(pattern, n - end);
 }
 
 template <class Draw> void TRasterDeviceContext::WithPainter(Draw draw, bool withPen, bool withBrush) {

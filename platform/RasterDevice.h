@@ -7,6 +7,9 @@
 // polygons and text are drawn by Qt's raster engine. The image belongs to the
 // caller and may be replaced with Bind.
 
+#include <cstdint>
+#include <span>
+
 #include <QImage>
 
 #include "platform/DeviceContext.h"
@@ -68,6 +71,9 @@ private:
   bool IsCosmetic() const { return m_pen.Width <= 1 || m_pen.Style == TPenStyle::psAlternate; }
   void RestartPattern();
   // Draws the cosmetic line from a to b, b excluded, continuing the pattern.
+  // The pattern's state after one more pixel; whether that pixel is drawn.
+  bool StepPattern(std::span<const int> pattern);
+  void SkipPattern(std::span<const int> pattern, std::int64_t steps);
   void CosmeticSegment(TPoint a, TPoint b);
   void FillArea(const TRect& area, const TBrushSpec& brush, bool penMode);
   template <class Draw> void WithPainter(Draw draw, bool withPen, bool withBrush);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <random>
 #include <set>
+#include <vector>
 
 #include "support/Pixels.h"
 #include "support/RowName.h"
@@ -238,6 +239,64 @@ TEST(RasterDevice, PatternContinuesAcrossVerticesAndLineTo) {
   dc.MoveTo(0, 5);
   dc.LineTo(7, 5);
   EXPECT_EQ(Picture(second).substr(6 * 9 - 9), "###...#.\n");
+}
+
+struct FarLineRow {
+  const char* Name;
+  TPenStyle Style;
+  std::vector<TPoint> Path; // within -500 .. 699 both ways
+};
+
+class FarLineTable : public testing::TestWithParam<FarLineRow> {};
+
+// A path reaching far off a small picture draws there exactly what it
+// draws over the same part of a picture holding all of it, pattern and all.
+TEST_P(FarLineTable, SmallPictureShowsItsPartOfTheWholeLine) {
+  const auto draw = [&](QImage& image, std::int32_t shift) {
+    TRasterDeviceContext dc(&image);
+    dc.SelectPen({0, 1, GetParam().Style, TPenMode::pmCopy});
+    dc.SetBackgroundMode(TRANSPARENT);
+    std::vector<TPoint> path;
+    for (const TPoint& p : GetParam().Path) path.push_back({p.X + shift, p.Y + shift});
+    dc.Polyline(path);
+  };
+  QImage whole = WhiteImage(1200, 1200);
+  draw(whole, 500);
+  QImage part = WhiteImage(40, 30);
+  draw(part, 0);
+  EXPECT_EQ(Picture(part), Picture(whole.copy(500, 500, 40, 30)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RasterDevice, FarLineTable,
+    testing::Values(FarLineRow{"DottedAcross", TPenStyle::psDot, {{-499, 7}, {650, 12}}},
+                    FarLineRow{"DashDotUpward", TPenStyle::psDashDot, {{17, 690}, {3, -480}}},
+                    FarLineRow{"AlternateLeftward", TPenStyle::psAlternate, {{699, 20}, {-500, 5}}},
+                    FarLineRow{"SolidSteep", TPenStyle::psSolid, {{-300, -450}, {60, 600}}},
+                    FarLineRow{"PatternGoesOnAfterAFarVertex",
+                               TPenStyle::psDashDotDot,
+                               {{5, 5}, {-480, -200}, {35, 25}, {600, 28}}}),
+    test::RowName());
+
+// Ends up to 2^32 apart: the differences do not wrap around, and only the
+// part on the picture is visited.
+TEST(RasterDevice, LinesWithEndsFarBeyondThePictureStillDrawTheirPart) {
+  QImage image = WhiteImage(100, 100);
+  TRasterDeviceContext dc(&image);
+  dc.MoveTo(50, -2147483000);
+  dc.LineTo(50, 1000);
+  int drawn = 0;
+  for (int y = 0; y < 100; ++y) drawn += dc.Pixel(50, y) == 0 ? 1 : 0;
+  EXPECT_EQ(drawn, 100);
+
+  QImage slope = WhiteImage(100, 100);
+  dc.Bind(&slope);
+  dc.MoveTo(-2000000000, -1000000000);
+  dc.LineTo(2000000000, 1000000000);
+  // y = x / 2 rounded, halves down the line.
+  for (int x = 0; x < 100; ++x) {
+    for (int y = 0; y < 100; ++y) ASSERT_EQ(dc.Pixel(x, y) == 0, y == (x + 1) / 2) << x << "," << y;
+  }
 }
 
 TEST(RasterDevice, RectangleOutlinesAndFills) {
