@@ -72,7 +72,7 @@ TForm1::TForm1(TDesktop& desktop, QWidget* parent)
     : QMainWindow(parent), m_desktop(desktop), m_runRecord(std::make_unique<TRunRecord>()) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Curvella v.1.1"));
-  setFont(ResolveFont({.Name = "MS Sans Serif", .Height = -11}));
+  setFont(ResolveFont({.Name = kDefaultGuiFontName, .Height = kDefaultGuiFontHeight}));
   CreateControls();
   move(kFormLeft, kFormTop);
   resize(kFormWidth, kFormHeight);

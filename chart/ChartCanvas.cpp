@@ -5,6 +5,7 @@
 
 #include "chart/ChartMessages.h"
 #include "platform/Fonts.h"
+#include "platform/Locale.h"
 
 namespace curvella {
 
@@ -15,6 +16,13 @@ constexpr const char* kDefaultFontName = "Arial";
 constexpr int kDefaultFontSize = 8;
 
 } // namespace
+
+TChartFontDefault ChartFontDefault(bool japanese) {
+  if (!japanese) return {kDefaultFontName, kDefaultFontSize};
+  // Japanese desktops draw the charts in their user-interface font, at its
+  // height seen in points.
+  return {kDefaultGuiFontName, -MulDiv(kDefaultGuiFontHeight, 72, kPixelsPerInch)};
+}
 
 TChartPen::TChartPen(THandler onChange) : TPen() { SetOnChange(std::move(onChange)); }
 
@@ -53,8 +61,9 @@ TChartArrowPen::TChartArrowPen(THandler onChange) : TChartPen() {
 }
 
 void MakeChartFont(TFont& font) {
-  font.SetName(kDefaultFontName);
-  font.SetSize(kDefaultFontSize);
+  const TChartFontDefault fontDefault = ChartFontDefault(UserLanguageIsJapanese());
+  font.SetName(fontDefault.Name);
+  font.SetSize(fontDefault.Size);
   font.SetColor(clBlack);
   font.SetStyle({});
 }
@@ -67,7 +76,8 @@ std::unique_ptr<TFont> CreateChartFont(TChangeNotifier::THandler onChange) {
 }
 
 bool IsChartDefaultFont(const TFont& font) {
-  return font.Size() == kDefaultFontSize && font.Name() == kDefaultFontName && font.Color() == clBlack &&
+  const TChartFontDefault fontDefault = ChartFontDefault(UserLanguageIsJapanese());
+  return font.Size() == fontDefault.Size && font.Name() == fontDefault.Name && font.Color() == clBlack &&
          font.Style().Empty() && font.CharSet() == 1;
 }
 
@@ -260,6 +270,9 @@ TRect TChartCanvas3D::PrepareSurface(TCanvas& target, const TView3DOptions* opti
     m_bitmap->SetHeight(h);
   }
   m_canvas = &m_bitmap->Canvas();
+  // Cleared as the pass starts, so that a change made by an event during
+  // the pass leaves the picture stale for the next paint.
+  m_stale = false;
   return {0, 0, w, h};
 }
 
@@ -267,7 +280,6 @@ void TChartCanvas3D::PresentImage(TCanvas& destination, TCanvas& windowCanvas, c
   if (m_offscreenBuffer && m_bitmap) {
     destination.Handle().BitBlt(rect.Left, rect.Top, m_bitmap->Width(), m_bitmap->Height(),
                                 m_bitmap->Device(), 0, 0);
-    m_stale = false;
   }
   m_canvas = &windowCanvas;
 }

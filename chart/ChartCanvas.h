@@ -109,7 +109,17 @@ private:
   bool m_zoomText = true;
 };
 
-// The default chart font: "Arial" of 8 points, black, no style.
+// The default chart font's face and size in points: "Arial" of 8, or on a
+// Japanese desktop its user-interface font at its own size:
+//   ChartFontDefault(false) -> "Arial", 8
+//   ChartFontDefault(true)  -> "MS Sans Serif", 8 (-MulDiv(-11, 72, 96))
+struct TChartFontDefault {
+  const char* Name;
+  std::int32_t Size;
+};
+TChartFontDefault ChartFontDefault(bool japanese);
+
+// The default chart font: the default face and size, black, no style.
 void MakeChartFont(TFont& font);
 std::unique_ptr<TFont> CreateChartFont(TChangeNotifier::THandler onChange);
 bool IsChartDefaultFont(const TFont& font);

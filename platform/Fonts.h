@@ -28,6 +28,10 @@
 
 namespace curvella {
 
+// The desktop's default user-interface font, the window's own.
+inline constexpr const char* kDefaultGuiFontName = "MS Sans Serif";
+inline constexpr std::int32_t kDefaultGuiFontHeight = -11;
+
 // The pixel height of a size in points: -MulDiv(points, 96, 72).
 std::int32_t FontHeightOfSize(std::int32_t points);
 std::int32_t FontSizeOfHeight(std::int32_t height);

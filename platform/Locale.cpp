@@ -1,6 +1,7 @@
 #include "platform/Locale.h"
 
 #include <clocale>
+#include <cstdlib>
 #include <locale.h>
 
 namespace curvella {
@@ -82,6 +83,19 @@ TLocaleSeparators ReadLocaleSeparators() {
   // starts; the C library's number reading and printing stay in "C".
   std::setlocale(LC_NUMERIC, "C");
   return ReadLocaleSeparators("");
+}
+
+bool LocaleNameIsJapanese(std::string_view localeName) {
+  const std::string_view language = localeName.substr(0, localeName.find_first_of("_.@"));
+  return language == "ja";
+}
+
+bool UserLanguageIsJapanese() {
+  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value && *value) return LocaleNameIsJapanese(value);
+  }
+  return false;
 }
 
 } // namespace curvella

@@ -40,6 +40,13 @@ TLocaleSeparators ReadLocaleSeparators(const char* localeName);
 // (UTF-8, or a single byte of a Latin-1 locale).
 TLocaleSeparators SeparatorsFromSymbols(std::string_view decimalSymbol, std::string_view groupingSymbol);
 
+// Whether the user's language is Japanese: the language part of the first
+// set of LC_ALL, LC_MESSAGES and LANG (the chart's default font follows it):
+//   ja_JP.UTF-8 -> yes   ja -> yes   ja_JP@cjk -> yes
+//   jv_ID       -> no    C  -> no    ""        -> no
+bool UserLanguageIsJapanese();
+bool LocaleNameIsJapanese(std::string_view localeName);
+
 // The Windows-1252 byte of a Unicode character, when it has one.
 std::optional<char> Windows1252Byte(char32_t c);
 

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
+#include <string>
+
 #include "chart/ChartMessages.h"
 #include "platform/Fonts.h"
 #include "support/Pixels.h"
@@ -259,6 +263,35 @@ TEST(ChartFont, DefaultIsArialOfEightPoints) {
   EXPECT_TRUE(IsChartDefaultFont(*font));
   font->SetColor(clBlue);
   EXPECT_EQ(changes, 1);
+  EXPECT_FALSE(IsChartDefaultFont(*font));
+}
+
+// Sets an environment variable for a scope; nullptr unsets it.
+class TScopedVariable {
+public:
+  TScopedVariable(const char* name, const char* value) : m_name(name) {
+    const char* old = std::getenv(name);
+    if (old) m_old = old;
+    value ? ::setenv(name, value, 1) : ::unsetenv(name);
+  }
+  ~TScopedVariable() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
+
+private:
+  const char* m_name;
+  std::optional<std::string> m_old;
+};
+
+// On a Japanese desktop the charts take its user-interface font; the size
+// in points comes out at 8 again.
+TEST(ChartFont, JapaneseDesktopsUseTheirInterfaceFont) {
+  const TScopedVariable all("LC_ALL", nullptr);
+  const TScopedVariable messages("LC_MESSAGES", nullptr);
+  const TScopedVariable lang("LANG", "ja_JP.UTF-8");
+  const std::unique_ptr<TFont> font = CreateChartFont(nullptr);
+  EXPECT_EQ(font->Name(), "MS Sans Serif");
+  EXPECT_EQ(font->Size(), 8);
+  EXPECT_TRUE(IsChartDefaultFont(*font));
+  font->SetName("Arial");
   EXPECT_FALSE(IsChartDefaultFont(*font));
 }
 

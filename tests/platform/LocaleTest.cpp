@@ -86,5 +86,41 @@ TEST(Locale, ReadsTheEnvironmentsLocaleAndKeepsNumbersInTheCLocale) {
   std::setlocale(LC_ALL, "C");
 }
 
+struct LanguageRow {
+  const char* Name;
+  const char* LocaleName;
+  bool Japanese;
+};
+
+class LanguageTable : public testing::TestWithParam<LanguageRow> {};
+
+TEST_P(LanguageTable, JapaneseIsTheLanguagePartJa) {
+  EXPECT_EQ(LocaleNameIsJapanese(GetParam().LocaleName), GetParam().Japanese);
+}
+
+INSTANTIATE_TEST_SUITE_P(Locale, LanguageTable,
+                         testing::Values(LanguageRow{"JapanUtf8", "ja_JP.UTF-8", true},
+                                         LanguageRow{"LanguageOnly", "ja", true},
+                                         LanguageRow{"Modifier", "ja_JP@cjk", true},
+                                         LanguageRow{"Javanese", "jv_ID", false},
+                                         LanguageRow{"JapaneseNamedInFull", "japanese", false},
+                                         LanguageRow{"C", "C", false}, LanguageRow{"Empty", "", false}),
+                         test::RowName());
+
+TEST(Locale, UserLanguageComesFromTheFirstSetVariable) {
+  ::unsetenv("LC_ALL");
+  ::setenv("LC_MESSAGES", "", 1);
+  ::setenv("LANG", "ja_JP.UTF-8", 1);
+  EXPECT_TRUE(UserLanguageIsJapanese()) << "an empty variable counts as unset";
+  ::setenv("LC_MESSAGES", "en_US.UTF-8", 1);
+  EXPECT_FALSE(UserLanguageIsJapanese());
+  ::setenv("LC_ALL", "ja_JP.UTF-8", 1);
+  EXPECT_TRUE(UserLanguageIsJapanese());
+  ::unsetenv("LC_ALL");
+  ::unsetenv("LC_MESSAGES");
+  ::unsetenv("LANG");
+  EXPECT_FALSE(UserLanguageIsJapanese());
+}
+
 } // namespace
 } // namespace curvella
