@@ -267,11 +267,11 @@ std::string TChartLegend::ItemText(std::int32_t item) const {
     return text;
   }
   case TLegendStyle::lsLastValues: {
-    if (item < 0 || item >= m_chart->SeriesCount()) return {};
-    TChartSeries& series = m_chart->Series(item);
+    // Row k is the k-th series the legend lists, as the rows are counted.
+    TChartSeries* series = LegendSeries(*m_chart, item);
     // A series without points has no last value to show.
-    if (series.PointCount() == 0) return {};
-    return LegendValueText(series, series.PointCount() - 1, m_textStyle);
+    if (!series || series->PointCount() == 0) return {};
+    return LegendValueText(*series, series->PointCount() - 1, m_textStyle);
   }
   default: {
     const TChartSeries* series = LegendSeries(*m_chart, item);
@@ -425,8 +425,6 @@ void TChartLegend::PaintLegend() {
     if (style == TLegendStyle::lsValues) {
       series = FirstActiveSeries(chart);
       point = index;
-    } else if (style == TLegendStyle::lsLastValues) {
-      series = index < chart.SeriesCount() ? &chart.Series(index) : nullptr;
     } else {
       series = LegendSeries(chart, index);
     }

@@ -44,6 +44,8 @@ inline constexpr std::string_view kDateTimeLogarithmicMessage = "DateTime Axis c
 inline constexpr std::string_view kLogarithmicRangeMessage =
     "Logarithmic Axis Min and Max values should be >= 0";
 inline constexpr std::string_view kFunctionPeriodMessage = "Function Period should be >= 0";
+inline constexpr std::string_view kFunctionPeriodsMessage =
+    "Function Period too small for the range of its source";
 inline constexpr std::string_view kNoParentChartMessage = "No ParentChart to validate DataSource";
 inline constexpr std::string_view kInvalidDataSourceMessage = "No valid DataSource: %s";
 inline constexpr std::string_view kCircularDataSourceMessage = "Circular Series dependences are not allowed";

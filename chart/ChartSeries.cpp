@@ -53,6 +53,7 @@ void TChartSeries::ClearPoints() {
   for (TChartValueList* list : m_valueLists) list->ClearAll();
   std::vector<TColor>().swap(m_colors);
   std::vector<std::string>().swap(m_labels);
+  m_firstShown = m_lastShown = -1;
   if (OnClearValues) OnClearValues(*this);
   NotifyDependents(TDependentNotice::Clear);
   if (m_active && m_parentChart) RequestRepaint();
@@ -62,6 +63,9 @@ void TChartSeries::RemovePoint(std::int32_t index) {
   for (TChartValueList* list : m_valueLists) list->RemoveAt(index);
   if (index < static_cast<std::int32_t>(m_colors.size())) m_colors.erase(m_colors.begin() + index);
   if (index < static_cast<std::int32_t>(m_labels.size())) m_labels.erase(m_labels.begin() + index);
+  // The shown range stays within the points until the next drawing pass.
+  m_lastShown = std::min(m_lastShown, PointCount() - 1);
+  if (m_firstShown > m_lastShown) m_firstShown = m_lastShown = -1;
   NotifyDependents(TDependentNotice::Delete, index);
   if (m_active) RequestRepaint();
 }

@@ -185,6 +185,9 @@ public:
   std::function<void(TChartSeries&)> OnClearValues;
   std::function<void(TChartSeries&)> BeforeDrawValues;
   std::function<void(TChartSeries&)> AfterDrawValues;
+  // The text of a point's mark, to change; marks are not drawn by the line
+  // series, so nothing asks for it there.
+  std::function<void(TChartSeries&, std::int32_t index, std::string& text)> OnGetMarkText;
 
   // A press on the series: the point index, the button, the keys, the
   // position in the chart's client area.

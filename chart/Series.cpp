@@ -154,7 +154,9 @@ void TCustomSeries::PlotPoint(std::int32_t index) {
   const std::int32_t x = XPixelOf(index);
   const std::int32_t y = YPixelOf(index);
   if (!Drawable(x) || !Drawable(y)) {
-    m_previousColor = color;
+    // A null point before it still breaks the line: the next drawn point
+    // starts afresh.
+    if (m_previousColor != clNone) m_previousColor = color;
     return;
   }
   TChartCanvas3D& canvas = Canvas();

@@ -12,7 +12,9 @@ namespace curvella {
 
 namespace {
 
-constexpr std::int64_t kMaxPeriods = 1'000'000;
+// Range periods over a span that holds more of them than this would add a
+// point for each, most of them empty, until memory runs out.
+constexpr long double kMaxRangePeriods = 10'000'000;
 
 bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -122,9 +124,18 @@ void TSeriesFunction::PeriodPoints(TChartSeries& source) {
                                                        : static_cast<std::int64_t>(rounded);
   std::int32_t d = 0;
   double marker = ordering.ValueAt(0);
-  // Periods far finer than the points they cover would add an empty period
-  // point after another without end.
-  for (std::int64_t periods = 0; d <= n - 1 && periods < kMaxPeriods; ++periods) {
+  if (m_periodStyle == TFunctionPeriodStyle::psRange) {
+    // Positions that are no number stand at the end of the source.
+    std::int32_t lastNumber = n - 1;
+    while (lastNumber >= 0 && std::isnan(ordering.ValueAt(lastNumber))) --lastNumber;
+    const long double span = static_cast<long double>(ordering.ValueAt(std::max(lastNumber, 0))) - marker;
+    // A period too small to move the marker at all makes one period.
+    const bool moves = static_cast<double>(static_cast<long double>(marker) + m_period) > marker;
+    if (moves && span / m_period > kMaxRangePeriods) {
+      throw ChartException(std::string(kFunctionPeriodsMessage));
+    }
+  }
+  while (d <= n - 1) {
     std::int64_t last;
     double start;
     double end;
@@ -147,6 +158,8 @@ void TSeriesFunction::PeriodPoints(TChartSeries& source) {
         end = static_cast<double>(marker - 0.001L * m_period);
         while (last < n - 1 && ordering.ValueAt(static_cast<std::int32_t>(last + 1)) < marker) ++last;
       }
+      // The positions left are no numbers: no period holds them.
+      if (std::isnan(ordering.ValueAt(d))) break;
       holdsPoint = ordering.ValueAt(d) < marker;
     }
     if (last < n) {

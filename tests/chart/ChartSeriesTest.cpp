@@ -240,6 +240,26 @@ INSTANTIATE_TEST_SUITE_P(ChartSeries, ShownTable,
                                          ShownRow{"NoPoints", {}, -1, -1}),
                          test::RowName());
 
+// Between a change of the points and the next drawing pass (a press on the
+// chart right after Run), the shown range never reaches past the points.
+TEST(ChartSeries, ShownRangeStaysWithinThePointsUntilTheNextPass) {
+  TChartModel model;
+  TChartSeries& s = *model.Series;
+  for (int i = 0; i <= 10; ++i) s.AddPoint(i, i);
+  model.Layout();
+  s.ComputeShownRange();
+  ASSERT_EQ(s.LastShownIndex(), 10);
+  s.RemovePoint(10);
+  s.RemovePoint(9);
+  EXPECT_EQ(s.FirstShownIndex(), 0);
+  EXPECT_EQ(s.LastShownIndex(), 8);
+  s.ClearPoints();
+  EXPECT_EQ(s.FirstShownIndex(), -1);
+  EXPECT_EQ(s.LastShownIndex(), -1);
+  s.AddPoint(0, 0);
+  EXPECT_EQ(s.Clicked(5000, 5000), -1);
+}
+
 TEST(ChartSeries, DestroyingASourceKeepsItsDependentsPoints) {
   TChartModel model;
   TChartSeries& dependent = model.Chart.AddSeries(std::make_unique<TLineSeries>());

@@ -134,6 +134,20 @@ INSTANTIATE_TEST_SUITE_P(LineSeries, LineDrawingTable,
                                                  "...........\n"
                                                  "...........\n"
                                                  "...........\n"},
+                                         LineRow{"NullPointBreaksTheLineAcrossASkippedPoint",
+                                                 {{1, 5}, {3, 5, clNone}, {5, kFar}, {7, 5}, {9, 5}},
+                                                 {},
+                                                 "...........\n"
+                                                 "...........\n"
+                                                 "...........\n"
+                                                 "...........\n"
+                                                 "...........\n"
+                                                 ".......bb..\n"
+                                                 "...........\n"
+                                                 "...........\n"
+                                                 "...........\n"
+                                                 "...........\n"
+                                                 "...........\n"},
                                          LineRow{"SkippedFirstPointStartsAtTheNext",
                                                  {{1, kFar}, {3, 5}, {6, 5}},
                                                  {},

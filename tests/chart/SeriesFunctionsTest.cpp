@@ -90,6 +90,68 @@ TEST(SeriesFunction, RangePeriodTooSmallToMoveTheMarkerIsOnePeriod) {
   EXPECT_EQ(Points(result), (std::vector<std::pair<double, double>>{{1e16, 2}}));
 }
 
+struct ManyPeriodsRow {
+  const char* Name;
+  TFunctionPeriodStyle Style;
+  std::vector<double> Xs;
+  std::int32_t Points; // -1: refused
+};
+
+class ManyPeriodsTable : public testing::TestWithParam<ManyPeriodsRow> {};
+
+// Periods of one point or one unit add a point each, empty range periods
+// too, however many there are; a range that would take more periods than
+// memory holds points is refused before anything is added, and positions
+// that are no number end the periods.
+TEST_P(ManyPeriodsTable, EveryPeriodOrNone) {
+  const ManyPeriodsRow& row = GetParam();
+  TChartModel model;
+  for (double x : row.Xs) model.Series->AddPoint(x, 1);
+  TChartSeries& result = model.Chart.AddSeries(std::make_unique<TLineSeries>());
+  auto add = std::make_unique<TAddFunction>();
+  add->SetPeriodStyle(row.Style);
+  add->SetPeriod(1);
+  result.SetFunction(std::move(add));
+  if (row.Points < 0) {
+    try {
+      result.AddDataSource(model.Series);
+      FAIL() << "no error";
+    } catch (const ChartException& e) {
+      EXPECT_EQ(e.Message(), "Function Period too small for the range of its source");
+    }
+    EXPECT_EQ(result.PointCount(), 0);
+    return;
+  }
+  result.AddDataSource(model.Series);
+  EXPECT_EQ(result.PointCount(), row.Points);
+  if (row.Points > 0) {
+    EXPECT_EQ(result.YValue(result.PointCount() - 1), 1);
+  }
+}
+
+std::vector<double> Steps(int count) {
+  std::vector<double> xs;
+  for (int i = 0; i < count; ++i) xs.push_back(i);
+  return xs;
+}
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+INSTANTIATE_TEST_SUITE_P(
+    SeriesFunction, ManyPeriodsTable,
+    testing::Values(
+        ManyPeriodsRow{"MillionAndFivePoints", TFunctionPeriodStyle::psNumPoints, Steps(1'000'005),
+                       1'000'005},
+        ManyPeriodsRow{"RangeOfThreeMillionUnits", TFunctionPeriodStyle::psRange, {0, 3e6}, 3'000'001},
+        ManyPeriodsRow{"RangeOfAThousandMillionUnits", TFunctionPeriodStyle::psRange, {0, 1e9}, -1},
+        ManyPeriodsRow{"InfinitePosition",
+                       TFunctionPeriodStyle::psRange,
+                       {0, std::numeric_limits<double>::infinity()},
+                       -1},
+        ManyPeriodsRow{
+            "PositionsThatAreNoNumbersEndThePeriods", TFunctionPeriodStyle::psRange, {0, 1, kNaN}, 2}),
+    test::RowName());
+
 TEST(SeriesFunction, PeriodBelowZeroIsRefused) {
   TAddFunction function;
   function.SetPeriod(3);

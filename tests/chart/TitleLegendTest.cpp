@@ -353,8 +353,9 @@ INSTANTIATE_TEST_SUITE_P(
         LegendTextRow{
             "TitleNameOrNumber", lsAuto, ltsPlain, 0, kFour, lsSeries, {"Sine", "Cosine", "Series 2"}},
         LegendTextRow{"SeriesFromFirstValue", lsSeries, ltsPlain, 1, kFour, lsSeries, {"Cosine", "Series 2"}},
-        // Counted among the listed series, taken from the chart's list by index.
-        LegendTextRow{"LastValues", lsLastValues, ltsRightValue, 0, kHiddenFirst, lsLastValues, {" 0"}}),
+        // Each row shows the last value of the series it counts, not of the
+        // chart's series at its number.
+        LegendTextRow{"LastValues", lsLastValues, ltsRightValue, 0, kHiddenFirst, lsLastValues, {"q 5"}}),
     test::RowName());
 
 TEST(TitleLegend, ValueTextsInTheSeriesAndAxisFormats) {
