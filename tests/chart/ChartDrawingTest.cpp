@@ -115,6 +115,23 @@ TEST(ChartDrawing, RepaintWithoutAChangeCopiesTheCachedPicture) {
   EXPECT_EQ(painted.Passes, 5) << "without the buffer every paint draws";
 }
 
+// An event of the pass that changes the chart asks for another paint, and
+// that paint draws the change rather than the cached picture.
+TEST(ChartDrawing, ChangeMadeDuringAPaintIsDrawnByTheNext) {
+  TPaintedChart painted({200, 120});
+  TChart& chart = painted.Chart;
+  painted.Series->AddPoint(0, 0);
+  chart.OnAfterDraw = [&](TCustomChartPanel&) {
+    if (++painted.Passes == 1) chart.Title().SetText({"changed"});
+  };
+  chart.Paint();
+  EXPECT_TRUE(chart.Canvas().Stale());
+  chart.Paint();
+  EXPECT_EQ(painted.Passes, 2);
+  chart.Paint();
+  EXPECT_EQ(painted.Passes, 2);
+}
+
 // The label room is measured with the label step of the previous layout:
 // the first one, with none, measures the unrounded ends of the range.
 TEST(ChartDrawing, FirstLayoutMeasuresLabelsAtTheUnroundedEnds) {
