@@ -129,6 +129,17 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// An open that failed for want of a file: when a folder on the way is
+// missing, it is the path that is wrong ("Invalid filename"), not the file.
+[[noreturn]] void RaiseOpenError(const std::string& path, int osError) {
+  struct stat status {};
+  const std::string folder = FolderOf(path);
+  if (osError == ENOENT && !folder.empty() && ::stat(folder.c_str(), &status) != 0 && errno == ENOENT) {
+    throw EInOutError(osError, InOutErrorMessage(ENOTDIR));
+  }
+  Raise(osError);
+}
+
 std::string ReadLink(const std::string& path) {
   std::string target(256, '\0');
   for (;;) {
@@ -233,7 +244,7 @@ struct TTextFileReader::TState {
 };
 
 TTextFileReader::TTextFileReader(const std::string& path) : m_state(std::make_unique<TState>()) {
-  if (const int error = OpenFile(path, O_RDONLY | O_CLOEXEC, 0, m_state->file)) Raise(error);
+  if (const int error = OpenFile(path, O_RDONLY | O_CLOEXEC, 0, m_state->file)) RaiseOpenError(path, error);
   // Linux opens a directory for reading; refuse it here rather than at the
   // first read.
   struct stat status;
@@ -326,7 +337,7 @@ void TFileWriter::TState::CreateTemporary(const struct stat* existing) {
       temporary = std::move(candidate);
       break;
     }
-    if (error != EEXIST || attempt == kMaxTemporaryAttempts) Raise(error);
+    if (error != EEXIST || attempt == kMaxTemporaryAttempts) RaiseOpenError(candidate, error);
   }
   if (!existing) return;
   // The owner first: changing it may clear set-id bits that the mode then

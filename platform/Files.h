@@ -26,6 +26,7 @@
 //
 // Errors are EInOutError with the message chosen by the error:
 //   ENOENT                                "File not found"
+//   ENOENT, a folder of the path missing  "Invalid filename"
 //   ENOTDIR, ENAMETOOLONG, ELOOP, EINVAL  "Invalid filename"
 //   EMFILE, ENFILE                        "Too many open files"
 //   EACCES, EPERM, EROFS, EISDIR, ETXTBSY "File access denied"

@@ -102,7 +102,7 @@ TEST(Batch, RefusedExpressionAndFileErrors) {
   EXPECT_EQ(r.Out, "");
   r = Batch({"--csv", "/nonexistent-folder/points.csv"});
   EXPECT_EQ(r.Status, 1);
-  EXPECT_EQ(r.Err, "File not found.\n");
+  EXPECT_EQ(r.Err, "Invalid filename.\n");
 }
 
 TEST(Batch, WritesAFile) {

@@ -182,7 +182,7 @@ TEST_F(PointFile, ImportFailsAtTheOpenWithTheSystemsMessages) {
   };
   EXPECT_EQ(message(In("missing.csv")), "File not found");
   EXPECT_EQ(message(m_folder.string()), "File access denied");
-  EXPECT_EQ(message(In("no-folder/a.csv")), "File not found");
+  EXPECT_EQ(message(In("no-folder/a.csv")), "Invalid filename");
   Put(In("x.csv"), "1;2\n");
   SetFileFaultHook([](TFileOperation op) { return op == TFileOperation::Read ? EIO : 0; });
   EXPECT_EQ(message(In("x.csv")), "I/O error 5");
@@ -211,7 +211,7 @@ TEST_F(PointFile, ExportFailuresLoseNothing) {
   EXPECT_EQ(Contents(target), "old contents\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()),
             1); // no temporary file
-  EXPECT_EQ(message(In("no-folder/a.csv")), "File not found");
+  EXPECT_EQ(message(In("no-folder/a.csv")), "Invalid filename");
   EXPECT_EQ(message(m_folder.string()), "File access denied");
   // A device is written in place and stays a device: a full-disk device of
   // our own, so that a writer that replaced devices could not damage the

@@ -122,6 +122,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TextFile, ReaderRefusesAMissingFileAndADirectory) {
   EXPECT_EQ(ErrorOf([&] { TTextFileReader reader(In("missing")); }), "File not found");
+  // A missing folder on the way makes the path wrong, not the file missing.
+  EXPECT_EQ(ErrorOf([&] { TTextFileReader reader(In("missing/f")); }), "Invalid filename");
+  EXPECT_EQ(ErrorOf([&] { TTextFileReader reader(In("missing/deeper/f")); }), "Invalid filename");
   EXPECT_EQ(ErrorOf([&] { TTextFileReader reader(m_folder); }), "File access denied");
 }
 
@@ -217,7 +220,7 @@ TEST_P(WriterOpenTable, FailsAtTheConstructor) {
 }
 
 INSTANTIATE_TEST_SUITE_P(TextFile, WriterOpenTable,
-                         testing::Values(OpenRow{"MissingFolder", "missing/f", "File not found"},
+                         testing::Values(OpenRow{"MissingFolder", "missing/f", "Invalid filename"},
                                          OpenRow{"FileAsFolder", "file/f", "Invalid filename"},
                                          OpenRow{"Directory", "dir", "File access denied"},
                                          OpenRow{"LinkLoop", "loop1", "Invalid filename"}),
