@@ -144,9 +144,10 @@ void TChartAxis::PlaceAxisEnds() {
 void TChartAxis::WidenForMargins(std::int32_t lowMargin, std::int32_t highMargin) {
   const std::int32_t oldFirst = m_firstPixel;
   const std::int32_t oldLast = m_lastPixel;
-  m_firstPixel += lowMargin;
-  m_lastPixel -= highMargin;
-  m_axisLength = m_lastPixel - m_firstPixel;
+  // Ends placed at the integer limits stay there, as PlaceAxisEnds keeps them.
+  m_firstPixel = AddPixels(m_firstPixel, lowMargin);
+  m_lastPixel = AddPixels(m_lastPixel, -static_cast<std::int64_t>(highMargin));
+  m_axisLength = AddPixels(m_lastPixel, -static_cast<std::int64_t>(m_firstPixel));
   const double a = PixelToValue(oldFirst);
   const double b = PixelToValue(oldLast);
   PlaceAxisEnds();
@@ -213,9 +214,10 @@ double TChartAxis::ComputeLabelStep() {
   return std::max(t, kMinimumAxisStep);
 }
 
-std::vector<double> TChartAxis::LabelValues() {
+std::vector<double> TChartAxis::LabelValues() { return LabelValues(ComputeLabelStep()); }
+
+std::vector<double> TChartAxis::LabelValues(double step) {
   std::vector<double> values;
-  const double step = ComputeLabelStep();
   // Not below 10000 (NaN included): no labels.
   if (!(std::fabs(m_workingRange / step) < 10000)) return values;
 

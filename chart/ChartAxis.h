@@ -196,6 +196,8 @@ public:
   double ComputeLabelStep();
   // The values that get labels, from the top one downward.
   std::vector<double> LabelValues();
+  // The same for a step already computed (a paint computes it once).
+  std::vector<double> LabelValues(double step);
   // The label text of a value: the picture, the chart's OnGetAxisLabel, and
   // blanks turned into line breaks when LabelsMultiLine.
   std::string AxisLabelText(double value);

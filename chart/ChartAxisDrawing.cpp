@@ -171,15 +171,15 @@ void PlaceLabel(TChartAxis& axis, std::vector<std::int32_t>& ticks, std::int32_t
   }
 }
 
-void DrawValueLabels(TChartAxis& axis, std::vector<std::int32_t>& ticks) {
+void DrawValueLabels(TChartAxis& axis, std::vector<std::int32_t>& ticks, double step) {
   axis.Panel()->ApplyFont(axis.LabelsFont());
-  for (const double v : axis.LabelValues()) {
+  for (const double v : axis.LabelValues(step)) {
     const std::int32_t pos = axis.ValueToPixel(v);
     if (LabelFits(axis, pos)) PlaceLabel(axis, ticks, pos, [&] { return axis.AxisLabelText(v); });
   }
 }
 
-void DrawEventLabels(TChartAxis& axis, std::vector<std::int32_t>& ticks) {
+void DrawEventLabels(TChartAxis& axis, std::vector<std::int32_t>& ticks, double step) {
   TCustomAxisPanel& panel = *axis.Panel();
   const double low = axis.WorkingMinimum() - kEventLabelTolerance;
   const double high = axis.WorkingMaximum() + kEventLabelTolerance;
@@ -188,7 +188,7 @@ void DrawEventLabels(TChartAxis& axis, std::vector<std::int32_t>& ticks) {
     double value = axis.WorkingMinimum();
     panel.OnGetNextAxisLabel(axis, i, stop, value);
     if (stop) {
-      if (i == 0) DrawValueLabels(axis, ticks);
+      if (i == 0) DrawValueLabels(axis, ticks, step);
       return;
     }
     if (!(value >= low && value <= high)) return;
@@ -351,8 +351,9 @@ std::int32_t TChartAxis::LabelRoom() {
     double hi = m_workingMaximum;
     if (m_roundFirstLabel || (m_dateTime && m_exactDateTime)) {
       const double p = ComputeLabelStep();
-      lo = static_cast<double>(static_cast<long double>(std::trunc(m_workingMinimum / p)) * p);
-      hi = static_cast<double>(static_cast<long double>(std::trunc(m_workingMaximum / p)) * p);
+      // Quotient, cut and product in extended precision.
+      lo = static_cast<double>(std::trunc(static_cast<long double>(m_workingMinimum) / p) * p);
+      hi = static_cast<double>(std::trunc(static_cast<long double>(m_workingMaximum) / p) * p);
     }
     const std::int32_t widest =
         std::max(m_panel->WidestLineWidth(AxisLabelText(hi)), m_panel->WidestLineWidth(AxisLabelText(lo)));
@@ -370,10 +371,8 @@ std::int32_t TChartAxis::LabelRoom() {
     if (const TChartSeries* s = PointLabelSeries(*m_panel, *this)) widen(*s);
     return widest;
   }
-  for (std::int32_t i = 0; i < m_panel->SeriesCount(); ++i) {
-    const TChartSeries& s = m_panel->Series(i);
-    if (s.Active() && s.IsAssociatedWith(*this)) widen(s);
-  }
+  // Room for the point labels of every series, shown on this axis or not.
+  for (std::int32_t i = 0; i < m_panel->SeriesCount(); ++i) widen(m_panel->Series(i));
   return widest;
 }
 
@@ -435,9 +434,9 @@ void TChartAxis::PaintAxis() {
     switch (const TAxisLabelStyle style = EffectiveLabelStyle()) {
     case TAxisLabelStyle::talValue:
       if (m_panel->OnGetNextAxisLabel) {
-        DrawEventLabels(*this, m_tickPositions);
+        DrawEventLabels(*this, m_tickPositions, step);
       } else {
-        DrawValueLabels(*this, m_tickPositions);
+        DrawValueLabels(*this, m_tickPositions, step);
       }
       break;
     case TAxisLabelStyle::talMark:

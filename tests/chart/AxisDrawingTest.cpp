@@ -271,6 +271,57 @@ TEST(AxisDrawing, LabelRoomMeasurements) {
   EXPECT_EQ(left.LabelRoom(), 25);
 }
 
+// The label room of rounded labels cuts the quotients in extended
+// precision: 0.9 / 0.05 is a little below 18, so the top label measured is
+// 0.85.
+TEST(AxisDrawing, LabelRoomCutsTheQuotientInExtendedPrecision) {
+  TAxisScene scene({0, 0.9}, {20, 2, 120, 600});
+  TChartAxis& left = scene.Paint(&TCustomAxisPanel::LeftAxis);
+  left.SetIncrement(0.05);
+  scene.Paint(&TCustomAxisPanel::LeftAxis);
+  ASSERT_EQ(left.ComputeLabelStep(), 0.05);
+  TChartCanvas3D& canvas = scene.Chart.Canvas();
+  ASSERT_NE(canvas.MeasureTextWidth("0.85"), canvas.MeasureTextWidth("0.9"));
+  EXPECT_EQ(left.LabelRoom(), canvas.MeasureTextWidth("0.85") + canvas.MeasureTextWidth(" "));
+}
+
+// Text labels take room for the point labels of every series.
+TEST(AxisDrawing, TextLabelRoomCountsEverySeries) {
+  TAxisScene scene({0, 2}, {20, 2, 120, 58});
+  TChartSeries& hidden = scene.Chart.AddSeries(std::make_unique<TChartSeries>());
+  hidden.AddPoint(1, 1, "a rather long point label");
+  hidden.SetActive(false);
+  TChartAxis& left = scene.Paint(&TCustomAxisPanel::LeftAxis);
+  left.SetLabelStyle(TAxisLabelStyle::talText);
+  EXPECT_EQ(left.LabelRoom(), scene.Chart.Canvas().MeasureTextWidth("a rather long point label"));
+}
+
+// A paint works out the label step once: the label event runs for that
+// step's measurements and once for each label drawn.
+TEST(AxisDrawing, PaintComputesTheLabelStepOnce) {
+  TAxisScene scene;
+  TChartAxis& bottom = scene.Paint(&TCustomAxisPanel::BottomAxis);
+  int calls = 0;
+  scene.Chart.OnGetAxisLabel = [&](TChartAxis&, TChartSeries*, std::int32_t, std::string&) { ++calls; };
+  bottom.ComputeLabelStep();
+  const int stepCalls = calls;
+  calls = 0;
+  bottom.PaintAxis();
+  EXPECT_EQ(calls, stepCalls + static_cast<int>(bottom.TickPositions().size()));
+}
+
+// Axis ends placed at the integer limits: widening for margins keeps the
+// range instead of wrapping the length around.
+TEST(AxisDrawing, AxisEndsAtTheIntegerLimitsKeepTheirRange) {
+  TAxisScene scene;
+  TChartAxis& bottom = scene.Chart.BottomAxis();
+  bottom.SetStartPosition(-2e9);
+  scene.Paint(&TCustomAxisPanel::BottomAxis);
+  EXPECT_EQ(bottom.WorkingMinimum(), 0);
+  EXPECT_EQ(bottom.WorkingMaximum(), 2);
+  EXPECT_GT(bottom.ValueToPixel(2), bottom.ValueToPixel(0));
+}
+
 struct ReserveRow {
   const char* Name;
   TAxisOf Axis;
