@@ -64,6 +64,23 @@ void BM_DrawingPass10000Points(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawingPass10000Points)->Unit(benchmark::kMillisecond);
 
+// A zoom into a steep function: the edge piece from the plot's left edge
+// runs millions of pixels off the picture, yet costs only its visible part.
+void BM_DrawingPassFarEdgePiece(benchmark::State& state) {
+  TChart chart;
+  TLineSeries& series = ApplyWindowChartSettings(chart);
+  series.AddPoint(0, -8e6);
+  series.AddPoint(1, 0);
+  series.AddPoint(2, 1);
+  chart.BottomAxis().SetAxisRange(0.5, 2);
+  for (TChartAxis* axis : {&chart.LeftAxis(), &chart.RightAxis()}) axis->SetAxisRange(-1, 1);
+  for (auto _ : state) {
+    chart.Canvas().MarkStale();
+    chart.Paint();
+  }
+}
+BENCHMARK(BM_DrawingPassFarEdgePiece)->Unit(benchmark::kMillisecond);
+
 void BM_RepaintFromCache(benchmark::State& state) {
   TWindowChartFixture f;
   f.Chart.Paint();
