@@ -81,6 +81,35 @@ void BM_DrawingPassFarEdgePiece(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawingPassFarEdgePiece)->Unit(benchmark::kMillisecond);
 
+// A constant function of a few thousand: the vertical axes have a span of
+// nought, and their labels fall thousands of times on the same few pixels.
+void BM_DrawingPassConstantFunction(benchmark::State& state) {
+  TChart chart;
+  TLineSeries& series = ApplyWindowChartSettings(chart);
+  for (int i = 0; i < 100; ++i) series.AddPoint(i * 0.02, 8000);
+  chart.Paint();
+  for (auto _ : state) {
+    chart.Canvas().MarkStale();
+    chart.Paint();
+  }
+}
+BENCHMARK(BM_DrawingPassConstantFunction)->Unit(benchmark::kMillisecond);
+
+// Zoomed so far into x near 100000 that the bottom axis spans 1e-10: its
+// labels run thousands of pixels beyond the plot on both sides.
+void BM_DrawingPassNarrowestZoom(benchmark::State& state) {
+  TChart chart;
+  TLineSeries& series = ApplyWindowChartSettings(chart);
+  for (int i = 0; i <= 100; ++i) series.AddPoint(100000 + i * 0.02, i);
+  chart.BottomAxis().SetAxisRange(100000.00467832068, 100000.00467832068);
+  chart.Paint();
+  for (auto _ : state) {
+    chart.Canvas().MarkStale();
+    chart.Paint();
+  }
+}
+BENCHMARK(BM_DrawingPassNarrowestZoom)->Unit(benchmark::kMillisecond);
+
 void BM_RepaintFromCache(benchmark::State& state) {
   TWindowChartFixture f;
   f.Chart.Paint();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <span>
 #include <utility>
 
@@ -153,6 +154,26 @@ bool LabelFits(const TChartAxis& axis, std::int32_t pos) {
   return axis.LabelsOnAxis() || (pos > lo && pos < hi);
 }
 
+// Whether a label at pos along the axis can reach the picture: a label far
+// off it (labels of a range narrowed to a few units in the last place run
+// thousands of pixels beyond the plot) is measured instead of drawn.
+bool LabelCanReach(TChartAxis& axis, std::int32_t pos, const std::string& text) {
+  TCustomAxisPanel& panel = *axis.Panel();
+  // The surface's rectangle, or the off-screen picture of its size.
+  const TRect& picture = panel.Canvas().Bounds();
+  const std::int64_t low = std::min(axis.Horizontal() ? picture.Left : picture.Top, 0);
+  const std::int64_t high = axis.Horizontal() ? std::max(picture.Right, picture.Width())
+                                              : std::max(picture.Bottom, picture.Height());
+  if (pos >= low && pos < high) return true;
+  std::int32_t lines = 1;
+  const std::int64_t widest = panel.WidestLineWidth(text, &lines);
+  const std::int64_t lineHeight = panel.Canvas().TextLineHeight();
+  // Along the axis a label spans at most its width or its lines' height,
+  // plus the half line it may be shifted by.
+  const std::int64_t reach = std::max(widest, lineHeight * lines) + lineHeight;
+  return pos + reach >= low && pos - reach < high;
+}
+
 // Records the tick of a label at pos and draws its text; makeText runs only
 // when the text is drawn.
 template <class TMakeText>
@@ -164,6 +185,7 @@ void PlaceLabel(TChartAxis& axis, std::vector<std::int32_t>& ticks, std::int32_t
   panel.ApplyFont(axis.LabelsFont());
   PrepareTextBrush(panel);
   const std::string text = makeText();
+  if (!LabelCanReach(axis, pos, text)) return;
   if (axis.Horizontal()) {
     axis.DrawLabelText(pos, axis.LabelsPosition(), text, axis.LabelsAngle());
   } else {
@@ -221,6 +243,23 @@ void DrawPointLabels(TChartAxis& axis, std::vector<std::int32_t>& ticks, TAxisLa
   }
 }
 
+// Copying a line over itself changes no pixel: a tick or grid line at the
+// position just drawn is left out (thousands of labels of a very narrow
+// range share a few pixels). An inverting pen draws every one.
+class TRepeatedLineFilter {
+public:
+  explicit TRepeatedLineFilter(TChartCanvas3D& canvas) : m_copies(canvas.Pen().Mode() == TPenMode::pmCopy) {}
+  bool Skips(std::int32_t pos) {
+    const bool repeated = m_copies && m_previous == pos;
+    m_previous = pos;
+    return repeated;
+  }
+
+private:
+  bool m_copies;
+  std::optional<std::int32_t> m_previous;
+};
+
 // Ticks from one pixel off the axis line, outward or toward the plot, at
 // the positions forEach hands to its visitor.
 template <class TForEach>
@@ -232,7 +271,9 @@ void DrawTicks(TChartAxis& axis, const TChartPen& pen, std::int32_t length, bool
   const std::int32_t direction = inward ? -Outward(side) : Outward(side);
   const std::int32_t from = axis.AxisLinePosition() + direction;
   const std::int32_t to = from + direction * length;
+  TRepeatedLineFilter repeated(canvas);
   forEach([&](std::int32_t pos) {
+    if (repeated.Skips(pos)) return;
     if (axis.Horizontal()) {
       canvas.VerticalLine(pos, from, to);
     } else {
@@ -251,7 +292,9 @@ template <class TForEach> void DrawGridLines(TChartAxis& axis, const TChartPen& 
   canvas.ApplyChartPen(pen);
   if (pen.Color() == clDefault) canvas.Pen().SetColor(clGray);
   const TRect& plot = panel.PlotRect();
+  TRepeatedLineFilter repeated(canvas);
   forEach([&](std::int32_t pos) {
+    if (repeated.Skips(pos)) return;
     if (axis.Horizontal()) {
       canvas.VerticalLine(pos, plot.Top, plot.Bottom);
     } else {

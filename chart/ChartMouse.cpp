@@ -217,6 +217,8 @@ void TCustomChart::ScrollTo(std::int32_t x, std::int32_t y) {
 void TCustomChart::MouseUp(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) {
   if (OnMouseUp) OnMouseUp(*this, button, shift, x, y);
   for (std::int32_t i = 0; i < SeriesCount(); ++i) Series(i).MouseReleased(button, shift, x, y);
+  // Any release ends a scroll, also when the zoom below fails.
+  m_panning.DragActive = false;
   if (m_zoom.DragActive && button == kZoomButton) {
     m_zoom.DragActive = false;
     RefreshWindow(); // the rectangle goes with the next paint
@@ -232,7 +234,6 @@ void TCustomChart::MouseUp(TMouseButton button, TShiftState shift, std::int32_t 
       Invalidate();
     }
   }
-  m_panning.DragActive = false;
 }
 
 void TCustomChart::MouseWheel(bool down) {
@@ -283,6 +284,11 @@ void TCustomChart::ZoomToRectangle() {
 }
 
 void TCustomChart::ApplyZoom(const std::array<std::pair<double, double>, 4>& targets) {
+  // Axes scaled over a range no double holds give positions that are no
+  // numbers: such a zoom is refused with the axes as they are.
+  for (const auto& [minimum, maximum] : targets) {
+    if (std::isnan(minimum) || std::isnan(maximum)) throw EInvalidOp();
+  }
   if (m_axesAtOriginal) {
     SaveAxisRanges();
     m_axesAtOriginal = false;

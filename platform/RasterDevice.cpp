@@ -165,6 +165,16 @@ void TRasterDeviceContext::CosmeticSegment(TPoint a, TPoint b) {
   const std::int64_t high = xMajor ? drawable.Right : drawable.Bottom;
   const std::int64_t first = std::clamp<std::int64_t>(majorStep > 0 ? low - from : from - high + 1, 0, n);
   const std::int64_t end = std::clamp<std::int64_t>(majorStep > 0 ? high - from : from - low + 1, first, n);
+  // A line wholly beside the drawable area across its direction sets no
+  // pixel either.
+  const std::int64_t minorFrom = xMajor ? a.Y : a.X;
+  const std::int64_t minorLow = xMajor ? drawable.Top : drawable.Left;
+  const std::int64_t minorHigh = xMajor ? drawable.Bottom : drawable.Right;
+  if (std::max(minorFrom, minorFrom + minorDelta) < minorLow ||
+      std::min(minorFrom, minorFrom + minorDelta) >= minorHigh) {
+    SkipPattern(pattern, n);
+    return;
+  }
   SkipPattern(pattern, first);
 
   const bool opaqueGaps = m_backgroundMode == OPAQUE;

@@ -441,6 +441,50 @@ TEST(AxisDrawing, LabelsFromTheNextLabelEvent) {
             (std::vector<std::int32_t>{120, 70, 20}));
 }
 
+// A plot running past the picture's right edge (at 130): the last label,
+// centred 20 pixels beyond it, still shows the part that reaches in.
+TEST(AxisDrawing, LabelsOffThePictureShowWhatReachesIn) {
+  TAxisScene scene({0, 2}, {0, 2, 150, 40});
+  scene.Chart.OnGetAxisLabel = [](TChartAxis&, TChartSeries*, std::int32_t, std::string& text) {
+    text = "8888888888";
+  };
+  TChartAxis& bottom = scene.Chart.BottomAxis();
+  bottom.Grid().SetVisible(false);
+  scene.Paint(&TCustomAxisPanel::BottomAxis);
+  EXPECT_EQ(bottom.TickPositions(), (std::vector<std::int32_t>{150, 75, 0}));
+  EXPECT_FALSE(scene.BoxOf({110, bottom.LabelsPosition(), 20, 12}).isNull())
+      << "the left part of the label at 150";
+}
+
+struct RepeatedGridRow {
+  const char* Name;
+  TPenMode Mode;
+  bool Shown; // whether the grid column shows
+};
+
+class RepeatedGridTable : public testing::TestWithParam<RepeatedGridRow> {};
+
+// Grid lines at the same position: copied once or many times the picture
+// is the same; an inverting pen inverts once per line, so two cancel.
+TEST_P(RepeatedGridTable, LinesAtOnePositionDrawAsOften) {
+  TAxisScene scene;
+  TChartAxis& bottom = scene.Chart.BottomAxis();
+  scene.Chart.OnGetNextAxisLabel = [](TChartAxis&, std::int32_t i, bool& stop, double& value) {
+    stop = i >= 2;
+    value = 1;
+  };
+  bottom.Grid().SetMode(GetParam().Mode);
+  bottom.Grid().SetStyle(TPenStyle::psSolid);
+  scene.Paint(&TCustomAxisPanel::BottomAxis);
+  EXPECT_EQ(bottom.TickPositions(), (std::vector<std::int32_t>{70, 70}));
+  EXPECT_EQ(scene.ColumnsOf(10, 0x808080).size(), GetParam().Shown ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(AxisDrawing, RepeatedGridTable,
+                         testing::Values(RepeatedGridRow{"Copied", TPenMode::pmCopy, true},
+                                         RepeatedGridRow{"Inverted", TPenMode::pmNotXor, false}),
+                         test::RowName());
+
 TEST(AxisDrawing, AutomaticLabelStyleFromTheSeries) {
   TAxisScene scene;
   TChartAxis& bottom = scene.Chart.BottomAxis();

@@ -354,6 +354,22 @@ TEST(ChartMouse, ScrollAndWheelBeyondTheDoubleRangeOverflowAndKeepTheAxes) {
   EXPECT_LT(m.Chart.LeftAxis().Maximum(), before[3]);
 }
 
+// Points at both ends of the double range: the axes' working range
+// overflows and a zoom drag would store positions that are no numbers.
+TEST(ChartMouse, ZoomOverARangeNoDoubleHoldsIsRefused) {
+  TMouseChart m;
+  m.Series->AddPoint(11, 1.7976931348623157e308);
+  m.Series->AddPoint(12, -1.7976931348623157e308);
+  m.Settle();
+  const TPoint c = m.Centre();
+  m.Chart.MouseDown(kLeft, {}, c.X - 40, c.Y - 40);
+  m.Chart.MouseMove({}, c.X + 40, c.Y + 40);
+  EXPECT_THROW(m.Chart.MouseUp(kLeft, {}, c.X + 40, c.Y + 40), EInvalidOp);
+  EXPECT_FALSE(m.Chart.Zoom().DragActive);
+  EXPECT_TRUE(m.Chart.AxesAtOriginal());
+  for (TChartAxis* axis : m.Chart.Axes()) EXPECT_TRUE(axis->Automatic());
+}
+
 // A legend that is not drawn (no active series) leaves no rows to click.
 TEST(ChartMouse, LegendNotDrawnAnswersNoClick) {
   TMouseChart m;
