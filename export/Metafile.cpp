@@ -6,7 +6,7 @@
 #include <cstring>
 #include <numbers>
 
-#include <QFontMetrics>
+#include <QTextLayout>
 
 #include "platform/Files.h"
 #include "platform/Fonts.h"
@@ -298,16 +298,22 @@ void TEmfDeviceContext::TextOut(std::int32_t x, std::int32_t y, std::string_view
   record.Reference = {x, y};
   const QString unicode = FromWindows1252(text);
   record.Text = unicode.toStdU16String();
-  // Each character's advance, so that the text keeps the width measured.
-  const QFontMetrics metrics(ResolveFont(m_font));
+  // Each character's advance from its place in the laid-out text (kerning
+  // with its neighbour included), the last one closing the width measured.
+  const TSize extent = TextExtent(text);
+  QTextLayout layout(unicode, ResolveFont(m_font));
+  layout.beginLayout();
+  const QTextLine line = layout.createLine();
+  layout.endLayout();
   std::int32_t before = 0;
   record.Advances.reserve(static_cast<std::size_t>(unicode.size()));
   for (qsizetype i = 1; i <= unicode.size(); ++i) {
-    const std::int32_t upTo = metrics.horizontalAdvance(unicode.left(i));
+    const auto upTo = i == unicode.size()
+                          ? extent.Width
+                          : static_cast<std::int32_t>(std::lround(line.cursorToX(static_cast<int>(i))));
     record.Advances.push_back(upTo - before);
     before = upTo;
   }
-  const TSize extent = TextExtent(text);
   const TFontMetricsInfo info = FontMetrics(m_font);
   std::int32_t left = x;
   if ((m_textAlign & TA_CENTER) == TA_CENTER)
