@@ -10,8 +10,13 @@
 #include "numtext/Extended.h"
 
 int main(int argc, char** argv) {
-  // A command for scripts draws its pictures without a display.
+  // A command for scripts draws its pictures without a display, and its
+  // standard error carries only its own messages, not the toolkit's notes
+  // (such as a missing runtime folder under cron).
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) std::cerr << message.toLocal8Bit().toStdString() << std::endl;
+  });
   QGuiApplication application(argc, argv);
   curvella::ApplyUserLocale();
   curvella::SetFloatingPointMode();

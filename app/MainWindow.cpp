@@ -120,6 +120,8 @@ void TForm1::CreateControls() {
                                                       &TForm1::Button5Click, &TForm1::Button6Click};
   for (std::size_t i = 0; i < m_buttons.size(); ++i) {
     m_buttons[i] = new QPushButton(QString::fromLatin1(kButtons[i].Caption), m_contents);
+    // Enter presses the focused button, as Space does.
+    m_buttons[i]->setAutoDefault(true);
     m_buttons[i]->setObjectName(QStringLiteral("Button%1").arg(i + 1));
     Place(*m_buttons[i], kButtons[i].Place);
     const auto handler = handlers[i];

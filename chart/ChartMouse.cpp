@@ -249,6 +249,13 @@ void TCustomChart::MouseWheel(bool down) {
     MovedEnd(axis->Maximum(), offset);
     offsets.emplace_back(axis, offset);
   }
+  // The ranges before the first wheel step are kept for an undo, as for a
+  // zoom or a scroll: the shifted axes are no longer automatic, and without
+  // them an undo drag could not give later runs their automatic ranges back.
+  if (!offsets.empty() && m_axesAtOriginal) {
+    SaveAxisRanges();
+    m_axesAtOriginal = false;
+  }
   for (const auto& [axis, offset] : offsets) axis->ShiftAxisRange(false, offset);
 }
 

@@ -53,6 +53,20 @@ TEST(Batch, TheProgramPrintsExactlyTheSameBytes) {
   EXPECT_EQ(out, kQuadraticLines);
 }
 
+// Under cron or in a container there is no runtime folder; standard error
+// still carries only the command's own message.
+TEST(Batch, StandardErrorHoldsOnlyTheCommandsMessages) {
+  const std::string command = "env -u XDG_RUNTIME_DIR " + std::string(CURVELLA_BATCH) +
+                              " --expr '1/x' --first 0 --last 1 --steps 1 --csv /dev/null 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string out;
+  char buffer[256];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  EXPECT_NE(::pclose(pipe), 0);
+  EXPECT_EQ(out, "Floating point division by zero.\n");
+}
+
 struct OptionRow {
   const char* Name;
   std::vector<std::string> Arguments;

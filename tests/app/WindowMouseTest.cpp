@@ -157,6 +157,15 @@ TEST_F(WindowMouse, WheelNotchScrollsTheVerticalAxes) {
                    Qt::NoScrollPhase, false);
   QCoreApplication::sendEvent(&Widget(), &half);
   EXPECT_NEAR(Chart().LeftAxis().Minimum(), minimum + (maximum - minimum) * 0.03, 1e-12) << "half a notch";
+  // Later runs keep the shifted axes until an undo drag gives them their
+  // automatic ranges back.
+  Run("x*10");
+  EXPECT_FALSE(Chart().LeftAxis().Automatic());
+  const TPoint c = Centre();
+  Drag(Qt::LeftButton, {c.X + 100, c.Y + 100}, {c.X - 100, c.Y - 100});
+  EXPECT_TRUE(Chart().LeftAxis().Automatic());
+  Shown();
+  EXPECT_NEAR(Chart().LeftAxis().Maximum(), 39.5, 1e-9);
 }
 
 TEST_F(WindowMouse, ClickOnTheTitleStartsNothing) {

@@ -373,6 +373,18 @@ TEST_F(Window, SaveAsEmfRecordsTheChartAsShown) {
   EXPECT_TRUE(Form->Chart1().Canvas().OffscreenBuffer());
 }
 
+// Enter presses the focused button, as Space does.
+TEST_F(Window, EnterPressesTheFocusedButton) {
+  Type(4, "10");
+  Form->Button(1).setFocus();
+  QTest::keyClick(&Form->Button(1), Qt::Key_Return);
+  EXPECT_EQ(Column(true).size(), 10u);
+  Type(4, "20");
+  Form->Button(1).setFocus();
+  QTest::keyClick(&Form->Button(1), Qt::Key_Enter);
+  EXPECT_EQ(Column(true).size(), 20u);
+}
+
 TEST_F(Window, ExitClosesTheWindow) {
   Click(3);
   EXPECT_FALSE(Form->isVisible());

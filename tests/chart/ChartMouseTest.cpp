@@ -326,10 +326,16 @@ TEST(ChartMouse, WheelScrollsTheVerticalAxesByThreePerCent) {
   EXPECT_NEAR(m.Chart.RightAxis().Minimum(), before[2] + step, 1e-12);
   EXPECT_EQ(m.Chart.BottomAxis().Minimum(), before[0]);
   EXPECT_FALSE(m.Chart.LeftAxis().Automatic());
-  EXPECT_TRUE(m.Chart.AxesAtOriginal()) << "the wheel saves nothing for an undo";
   m.Chart.MouseWheel(false);
   m.Chart.MouseWheel(false);
   EXPECT_NEAR(m.Chart.LeftAxis().Minimum(), before[2] - step, 1e-12);
+  // An undo gives the axes their automatic ranges back.
+  EXPECT_FALSE(m.Chart.AxesAtOriginal());
+  m.Chart.UnZoom();
+  EXPECT_TRUE(m.Chart.LeftAxis().Automatic());
+  EXPECT_TRUE(m.Chart.RightAxis().Automatic());
+  m.Settle();
+  EXPECT_EQ(m.Ranges(), before);
 }
 
 // Axes that reach to the end of the double range: a scroll or a wheel step
