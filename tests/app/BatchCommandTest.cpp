@@ -30,6 +30,16 @@ TBatchResult Batch(std::vector<std::string> arguments) {
   return {status, out.str(), err.str()};
 }
 
+// The program itself run by the shell: its exit status and standard output.
+TBatchResult Program(const std::string& command) {
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return {-1, "", "cannot start"};
+  std::string out;
+  char buffer[256];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  return {::pclose(pipe), out, ""};
+}
+
 constexpr const char* kQuadraticLines = " 0.00000000000000E+0000; 2.00000000000000E+0000\r\n"
                                         " 1.00000000000000E+0000; 0.00000000000000E+0000\r\n";
 
@@ -42,29 +52,19 @@ TEST(Batch, WritesThePointFileToStandardOutput) {
 }
 
 TEST(Batch, TheProgramPrintsExactlyTheSameBytes) {
-  const std::string command =
-      std::string(CURVELLA_BATCH) + " --expr 'x^2-3*x+2' --first 0 --last 2 --steps 2 --csv -";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  std::string out;
-  char buffer[256];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  EXPECT_EQ(::pclose(pipe), 0);
-  EXPECT_EQ(out, kQuadraticLines);
+  const TBatchResult r =
+      Program(std::string(CURVELLA_BATCH) + " --expr 'x^2-3*x+2' --first 0 --last 2 --steps 2 --csv -");
+  EXPECT_EQ(r.Status, 0);
+  EXPECT_EQ(r.Out, kQuadraticLines);
 }
 
 // Under cron or in a container there is no runtime folder; standard error
 // still carries only the command's own message.
 TEST(Batch, StandardErrorHoldsOnlyTheCommandsMessages) {
-  const std::string command = "env -u XDG_RUNTIME_DIR " + std::string(CURVELLA_BATCH) +
-                              " --expr '1/x' --first 0 --last 1 --steps 1 --csv /dev/null 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  std::string out;
-  char buffer[256];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  EXPECT_NE(::pclose(pipe), 0);
-  EXPECT_EQ(out, "Floating point division by zero.\n");
+  const TBatchResult r = Program("env -u XDG_RUNTIME_DIR " + std::string(CURVELLA_BATCH) +
+                                 " --expr '1/x' --first 0 --last 1 --steps 1 --csv /dev/null 2>&1");
+  EXPECT_NE(r.Status, 0);
+  EXPECT_EQ(r.Out, "Floating point division by zero.\n");
 }
 
 struct OptionRow {
