@@ -121,19 +121,19 @@ void TEmfDeviceContext::RealizeMix(TPenMode mode) {
   m_recordedMix = mix;
 }
 
-template <class TSpec, class TCreate>
-void TEmfDeviceContext::Realize(TObject<TSpec>& object, const TSpec& spec, std::uint32_t* selected,
-                                TCreate create) {
-  if (!object.Spec || *object.Spec != spec) {
+template <class TDescription, class TCreate>
+void TEmfDeviceContext::Realize(TObject<TDescription>& object, const TDescription& wanted,
+                                std::uint32_t* selected, TCreate create) {
+  if (!object.Description || *object.Description != wanted) {
     // The new object is selected before its predecessor is deleted.
     const std::uint32_t index = NewIndex();
     create(index);
     m_writer.SelectObject(index);
-    if (object.Spec) {
+    if (object.Description) {
       m_writer.DeleteObject(object.Index);
       FreeIndex(object.Index);
     }
-    object = {spec, index};
+    object = {wanted, index};
   } else if (!selected || *selected == object.Index) {
     return;
   } else {

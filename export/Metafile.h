@@ -94,15 +94,16 @@ public:
 
 private:
   // A graphic object as last created, and its slot in the object table.
-  template <class TSpec> struct TObject {
-    std::optional<TSpec> Spec;
+  template <class TDescription> struct TObject {
+    std::optional<TDescription> Description;
     std::uint32_t Index = 0;
   };
 
-  // Makes the object of spec the selected one: a new object when it
+  // Makes the object of the wanted description the selected one: a new object when it
   // changed, a selection when another handle took its place.
-  template <class TSpec, class TCreate>
-  void Realize(TObject<TSpec>& object, const TSpec& spec, std::uint32_t* selected, TCreate create);
+  template <class TDescription, class TCreate>
+  void Realize(TObject<TDescription>& object, const TDescription& wanted, std::uint32_t* selected,
+               TCreate create);
   void RealizePen();
   void RealizeBrush();
   void RealizeFont();

@@ -52,9 +52,9 @@ void TCanvas::SetDevice(TDeviceContext* device) {
 }
 
 TDeviceContext& TCanvas::Handle() {
-  if (m_penChanged) m_device->SelectPen(m_pen.Spec());
-  if (m_brushChanged) m_device->SelectBrush(m_brush.Spec());
-  if (m_fontChanged) m_device->SelectFont(m_font.Spec());
+  if (m_penChanged) m_device->SelectPen(m_pen.Description());
+  if (m_brushChanged) m_device->SelectBrush(m_brush.Description());
+  if (m_fontChanged) m_device->SelectFont(m_font.Description());
   m_penChanged = m_brushChanged = m_fontChanged = false;
   return *m_device;
 }

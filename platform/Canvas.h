@@ -29,7 +29,7 @@ public:
 
   // Copies colour, width, style and mode, reporting one change.
   void Assign(const TPen& other);
-  TPenSpec Spec() const { return {ColorToRGB(m_color), m_width, m_style, m_mode}; }
+  TPenSpec Description() const { return {ColorToRGB(m_color), m_width, m_style, m_mode}; }
 
 private:
   using TChangeNotifier::Assign;
@@ -47,7 +47,7 @@ public:
   void SetStyle(TBrushStyle style) { Assign(m_style, style); }
 
   void Assign(const TBrush& other);
-  TBrushSpec Spec() const { return {ColorToRGB(m_color), m_style}; }
+  TBrushSpec Description() const { return {ColorToRGB(m_color), m_style}; }
 
 private:
   using TChangeNotifier::Assign;
@@ -74,7 +74,7 @@ public:
   void SetPixelsPerInch(int ppi) { m_pixelsPerInch = ppi; }
 
   void Assign(const TFont& other);
-  TFontSpec Spec() const { return {m_name, m_height, m_style, 0, m_charSet}; }
+  TFontSpec Description() const { return {m_name, m_height, m_style, 0, m_charSet}; }
 
 private:
   using TChangeNotifier::Assign;

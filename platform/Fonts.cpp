@@ -37,25 +37,25 @@ struct TResolvedFont {
   TFontMetricsInfo Metrics;
 };
 
-const TResolvedFont& Resolved(const TFontSpec& spec) {
+const TResolvedFont& Resolved(const TFontSpec& description) {
   static std::map<TFontKey, TResolvedFont> cache;
-  const TFontKey key = KeyOf(spec);
+  const TFontKey key = KeyOf(description);
   auto found = cache.find(key);
   if (found != cache.end()) return found->second;
 
-  QFont font(FaceFor(spec.Name));
-  if (spec.Name == "MS Sans Serif") font.setStretch(kNarrowedStretch);
-  font.setBold(spec.Style.Bold);
-  font.setItalic(spec.Style.Italic);
-  font.setUnderline(spec.Style.Underline);
-  font.setStrikeOut(spec.Style.StrikeOut);
-  if (spec.Height < 0) {
-    font.setPixelSize(-spec.Height);
-  } else if (spec.Height > 0) {
+  QFont font(FaceFor(description.Name));
+  if (description.Name == "MS Sans Serif") font.setStretch(kNarrowedStretch);
+  font.setBold(description.Style.Bold);
+  font.setItalic(description.Style.Italic);
+  font.setUnderline(description.Style.Underline);
+  font.setStrikeOut(description.Style.StrikeOut);
+  if (description.Height < 0) {
+    font.setPixelSize(-description.Height);
+  } else if (description.Height > 0) {
     // A cell height: the em size that gives that cell.
-    font.setPixelSize(spec.Height);
+    font.setPixelSize(description.Height);
     const int cell = QFontMetrics(font).height();
-    font.setPixelSize(std::max(1, spec.Height * spec.Height / std::max(1, cell)));
+    font.setPixelSize(std::max(1, description.Height * description.Height / std::max(1, cell)));
   } else {
     font.setPixelSize(-FontHeightOfSize(10));
   }

@@ -40,8 +40,10 @@ struct TWindowChart {
   TLineSeries& Series;
 };
 
-std::int32_t WidthIn(TFont& font, std::string_view text) { return TextExtent(font.Spec(), text).Width; }
-std::int32_t HeightIn(TFont& font) { return TextExtent(font.Spec(), "W").Height; }
+std::int32_t WidthIn(TFont& font, std::string_view text) {
+  return TextExtent(font.Description(), text).Width;
+}
+std::int32_t HeightIn(TFont& font) { return TextExtent(font.Description(), "W").Height; }
 
 enum TPart { Title = 1, Bottom = 2, Top = 4, Left = 8, Right = 16 };
 

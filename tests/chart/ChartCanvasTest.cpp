@@ -246,12 +246,12 @@ TEST(ChartCanvas, ResetStateAndTextLineHeight) {
   canvas.Font().SetSize(20);
   canvas.SetBackgroundMode(OPAQUE);
   canvas.ResetCanvasState();
-  EXPECT_EQ(canvas.Pen().Spec(), (TPenSpec{0, 1, TPenStyle::psSolid, TPenMode::pmCopy}));
-  EXPECT_EQ(canvas.Brush().Spec(), (TBrushSpec{0xFFFFFF, TBrushStyle::bsSolid}));
+  EXPECT_EQ(canvas.Pen().Description(), (TPenSpec{0, 1, TPenStyle::psSolid, TPenMode::pmCopy}));
+  EXPECT_EQ(canvas.Brush().Description(), (TBrushSpec{0xFFFFFF, TBrushStyle::bsSolid}));
   EXPECT_EQ(canvas.Font().Size(), 10);
   EXPECT_EQ(canvas.BackgroundMode(), TRANSPARENT);
   EXPECT_EQ(canvas.BackgroundColor(), 0xFFFFFFu);
-  EXPECT_EQ(canvas.TextLineHeight(), FontMetrics(canvas.Font().Spec()).Height);
+  EXPECT_EQ(canvas.TextLineHeight(), FontMetrics(canvas.Font().Description()).Height);
 }
 
 TEST(ChartFont, DefaultIsArialOfEightPoints) {

@@ -19,8 +19,10 @@ using test::WhiteImage;
 
 constexpr TRect kPlot{20, 10, 180, 90};
 
-std::int32_t LineHeight(const TFont& font) { return TextExtent(font.Spec(), "W").Height; }
-std::int32_t Width(const TFont& font, std::string_view text) { return TextExtent(font.Spec(), text).Width; }
+std::int32_t LineHeight(const TFont& font) { return TextExtent(font.Description(), "W").Height; }
+std::int32_t Width(const TFont& font, std::string_view text) {
+  return TextExtent(font.Description(), text).Width;
+}
 std::uint32_t PixelAt(const QImage& image, int x, int y) { return RGBOfPixel(image.pixel(x, y)); }
 
 // Where the legend asked this series for its symbols.
@@ -72,7 +74,7 @@ QImage TextsAt(const TFont& font, std::vector<std::pair<TPoint, std::string>> te
   if (image.isNull()) image = WhiteImage(200, 100);
   TRasterDeviceContext device(&image);
   device.SetBackgroundMode(TRANSPARENT);
-  device.SelectFont(font.Spec());
+  device.SelectFont(font.Description());
   device.SetTextColor(ColorToRGB(font.Color()));
   for (const auto& [at, text] : texts) device.TextOut(at.X, at.Y, text);
   return image;

@@ -31,7 +31,7 @@ TEST(Canvas, SettersReportOnlyRealChanges) {
   other.SetMode(TPenMode::pmNotXor);
   pen.Assign(other); // two properties, one report
   EXPECT_EQ(changes, 3);
-  EXPECT_EQ(pen.Spec(), (TPenSpec{0x0000FF, 2, TPenStyle::psDot, TPenMode::pmNotXor}));
+  EXPECT_EQ(pen.Description(), (TPenSpec{0x0000FF, 2, TPenStyle::psDot, TPenMode::pmNotXor}));
 }
 
 TEST(Canvas, ACopyHasNoOwner) {
@@ -65,7 +65,7 @@ TEST(Canvas, DrawsWithItsCurrentObjects) {
   canvas.Font().SetColor(clRed);
   canvas.TextOut(0, 0, "x");
   EXPECT_EQ(device.TextColor(), 0x0000FFu);
-  EXPECT_EQ(canvas.TextHeight("W"), FontMetrics(canvas.Font().Spec()).Height);
+  EXPECT_EQ(canvas.TextHeight("W"), FontMetrics(canvas.Font().Description()).Height);
 }
 
 } // namespace
