@@ -142,6 +142,13 @@ void TChartAxis::PlaceAxisEnds() {
 }
 
 void TChartAxis::WidenForMargins(std::int32_t lowMargin, std::int32_t highMargin) {
+  if (lowMargin == 0 && highMargin == 0) {
+    // Nothing to widen: mapping the ends back and forth would move them by
+    // a rounding step and lose the label at an end. An axis without length
+    // still maps everything to 0.
+    if (m_axisLength < 1) m_workingMinimum = m_workingMaximum = m_workingRange = 0;
+    return;
+  }
   const std::int32_t oldFirst = m_firstPixel;
   const std::int32_t oldLast = m_lastPixel;
   // Ends placed at the integer limits stay there, as PlaceAxisEnds keeps them.

@@ -292,9 +292,10 @@ void TCustomChart::ZoomToRectangle() {
 
 void TCustomChart::ApplyZoom(const std::array<std::pair<double, double>, 4>& targets) {
   // Axes scaled over a range no double holds give positions that are no
-  // numbers: such a zoom is refused with the axes as they are.
+  // numbers or infinite: such a zoom is refused with the axes as they are.
   for (const auto& [minimum, maximum] : targets) {
     if (std::isnan(minimum) || std::isnan(maximum)) throw EInvalidOp();
+    if (std::isinf(minimum) || std::isinf(maximum)) throw EOverflow();
   }
   if (m_axesAtOriginal) {
     SaveAxisRanges();

@@ -221,6 +221,52 @@ TEST(ChartAxis, MarginsWidenTheWorkingRange) {
   EXPECT_EQ(bottom.Minimum(), 0); // the properties stay
 }
 
+struct ZeroMarginRow {
+  const char* Name;
+  double Minimum;
+  double Maximum;
+  TRect Plot;
+  double EndPosition; // percent of the plot width
+  double WorkingMinimum;
+  double WorkingMaximum;
+};
+
+class ZeroMarginTable : public testing::TestWithParam<ZeroMarginRow> {};
+
+// Without margins the range stays exactly as the series gave it, even where
+// mapping its ends to pixels and back would round (x sampled from 4 down to
+// -1 by 100 steps ends at -0.9499999999999944).
+TEST_P(ZeroMarginTable, KeepsTheRangeExactly) {
+  const ZeroMarginRow& row = GetParam();
+  TChartModel model(row.Plot);
+  model.Series->AddPoint(row.Minimum, 0);
+  model.Series->AddPoint(row.Maximum, 1);
+  TChartAxis& bottom = model.Chart.BottomAxis();
+  bottom.SetEndPosition(row.EndPosition);
+  model.Layout();
+  bottom.WidenForMargins(0, 0);
+  EXPECT_EQ(bottom.WorkingMinimum(), row.WorkingMinimum);
+  EXPECT_EQ(bottom.WorkingMaximum(), row.WorkingMaximum);
+  EXPECT_EQ(bottom.WorkingRange(), row.WorkingMaximum - row.WorkingMinimum);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ChartAxis, ZeroMarginTable,
+    testing::Values(
+        ZeroMarginRow{
+            "SampledDownward", -0x1.e666666666634p-1, 4, {0, 0, 989, 100}, 100, -0x1.e666666666634p-1, 4},
+        ZeroMarginRow{"SampledDownwardNarrow",
+                      -0x1.e666666666634p-1,
+                      4,
+                      {20, 20, 220, 120},
+                      100,
+                      -0x1.e666666666634p-1,
+                      4},
+        ZeroMarginRow{"Tenths", 0.1, 0.7, {0, 0, 333, 100}, 100, 0.1, 0.7},
+        // An axis shorter than one pixel maps every pixel to 0.
+        ZeroMarginRow{"NoLength", -0.95, 4, {0, 0, 989, 100}, 0, 0, 0}),
+    test::RowName());
+
 TEST(ChartAxis, RangesComeFromTheSeriesShownOnTheAxis) {
   TChartModel model;
   model.Series->AddPoint(0, -1);
