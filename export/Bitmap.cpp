@@ -160,18 +160,17 @@ int TBitmap::StoreDepth() const {
 }
 
 void TBitmap::Resize(std::int32_t width, std::int32_t height) {
-  const auto refused = [&] {
-    return Exception("Cannot create a bitmap of " + std::to_string(width) + " x " + std::to_string(height) +
-                     " pixels");
-  };
-  if (width < 0 || height < 0) throw refused();
+  if (width < 0 || height < 0) {
+    throw Exception("Cannot create a bitmap of " + std::to_string(width) + " x " + std::to_string(height) +
+                    " pixels");
+  }
   if (width == 0 || height == 0) {
     m_image = QImage();
     m_device.Bind(nullptr);
   } else {
     QImage image(width, height, QImage::Format_RGB32);
     // Qt gives a null image when the pixels cannot be had.
-    if (image.isNull()) throw refused();
+    if (image.isNull()) throw EOutOfResources();
     image.fill(kWhitePixel);
     m_image = std::move(image);
     m_depth = StoreDepth();
@@ -196,7 +195,13 @@ void TBitmap::SetMonochrome(bool monochrome) {
 }
 
 std::string TBitmap::BmpBytes() const {
-  if (Empty()) return {};
+  std::string bytes;
+  WriteBmp([&](std::string_view piece) { bytes.append(piece); });
+  return bytes;
+}
+
+void TBitmap::WriteBmp(const std::function<void(std::string_view)>& out) const {
+  if (Empty()) return;
   const std::uint64_t width = static_cast<std::uint64_t>(m_width);
   const std::uint64_t height = static_cast<std::uint64_t>(m_height);
   const std::uint64_t rowSize = (width * static_cast<std::uint64_t>(m_depth) + 31) / 32 * 4;
@@ -206,13 +211,12 @@ std::string TBitmap::BmpBytes() const {
   if (offBits + imageSize > std::numeric_limits<std::uint32_t>::max())
     throw Exception("The bitmap is too large for a BMP file");
 
-  std::string bytes(offBits + imageSize, '\0');
-  char* header = bytes.data();
+  std::string header(offBits, '\0');
   header[0] = 'B';
   header[1] = 'M';
-  Put32(header + 2, static_cast<std::uint32_t>(bytes.size()));
-  Put32(header + 10, static_cast<std::uint32_t>(offBits));
-  char* info = header + kFileHeaderSize;
+  Put32(header.data() + 2, static_cast<std::uint32_t>(offBits + imageSize));
+  Put32(header.data() + 10, static_cast<std::uint32_t>(offBits));
+  char* info = header.data() + kFileHeaderSize;
   Put32(info, kInfoHeaderSize);
   Put32(info + 4, static_cast<std::uint32_t>(m_width));
   Put32(info + 8, static_cast<std::uint32_t>(m_height));
@@ -222,19 +226,30 @@ std::string TBitmap::BmpBytes() const {
   Put32(info + 32, static_cast<std::uint32_t>(palette.size()));
   char* table = info + kInfoHeaderSize;
   for (std::size_t i = 0; i < palette.size(); ++i) Put32(table + 4 * i, palette[i]);
+  out(header);
 
   std::unique_ptr<TNearestColor> nearest;
   if (m_depth == 4 || m_depth == 8) nearest = std::make_unique<TNearestColor>(palette);
-  auto* rows = reinterpret_cast<unsigned char*>(bytes.data() + offBits);
-  for (std::int32_t y = 0; y < m_height; ++y) {
-    const auto* pixels = reinterpret_cast<const std::uint32_t*>(m_image.constScanLine(y));
-    // Bottom row first.
-    WriteRow(pixels, m_width, m_depth, nearest.get(),
-             rows + (height - 1 - static_cast<std::uint64_t>(y)) * rowSize);
+  // Bands of rows of about 256 KB, bottom row first.
+  const std::uint64_t bandRows = std::max<std::uint64_t>(1, (256 * 1024) / rowSize);
+  std::string band;
+  for (std::uint64_t done = 0; done < height;) {
+    const std::uint64_t rows = std::min(bandRows, height - done);
+    band.assign(rows * rowSize, '\0');
+    auto* bandBytes = reinterpret_cast<unsigned char*>(band.data());
+    for (std::uint64_t i = 0; i < rows; ++i) {
+      const auto y = static_cast<int>(height - 1 - (done + i));
+      const auto* pixels = reinterpret_cast<const std::uint32_t*>(m_image.constScanLine(y));
+      WriteRow(pixels, m_width, m_depth, nearest.get(), bandBytes + i * rowSize);
+    }
+    out(band);
+    done += rows;
   }
-  return bytes;
 }
 
-void TBitmap::SaveToFile(const std::string& path) const { SavePictureFile(path, BmpBytes()); }
+void TBitmap::SaveToFile(const std::string& path) const {
+  SavePictureFile(path,
+                  [&](TFileWriter& file) { WriteBmp([&](std::string_view piece) { file.Write(piece); }); });
+}
 
 } // namespace curvella

@@ -30,17 +30,31 @@
 // target, which replaces it only when all was written. A file that cannot be
 // created raises EFCreateError ("Cannot create file "<path>". <reason>"), a
 // failed write EWriteError ("Stream write error"); the target is untouched.
+// The file is written a band of rows at a time, so that saving needs no copy
+// of the whole picture.
+//
+// Pixels that cannot be had raise EOutOfResources ("Out of system
+// resources"), as the system's bitmaps do.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include <QImage>
 
+#include "numtext/Errors.h"
 #include "platform/Canvas.h"
 #include "platform/RasterDevice.h"
 
 namespace curvella {
+
+// The system refused a drawing resource: a bitmap's pixels, a device.
+class EOutOfResources : public Exception {
+public:
+  EOutOfResources() : Exception("Out of system resources") {}
+};
 
 class TBitmap {
 public:
@@ -51,8 +65,8 @@ public:
   TBitmap(const TBitmap&) = delete;
   TBitmap& operator=(const TBitmap&) = delete;
 
-  // A size the store cannot have (negative, or more than memory allows)
-  // raises Exception and changes nothing.
+  // A negative size raises Exception, pixels that memory cannot hold
+  // EOutOfResources; neither changes anything.
   std::int32_t Width() const { return m_width; }
   void SetWidth(std::int32_t width);
   std::int32_t Height() const { return m_height; }
@@ -75,6 +89,8 @@ public:
 
   // The whole BMP file.
   std::string BmpBytes() const;
+  // The BMP file in pieces, front to back.
+  void WriteBmp(const std::function<void(std::string_view)>& out) const;
   void SaveToFile(const std::string& path) const;
 
 private:

@@ -5,13 +5,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <random>
 #include <utility>
 #include <vector>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +27,9 @@ namespace curvella {
 namespace {
 
 constexpr std::size_t kChunkSize = 64 * 1024;
+// The old contents of a file written in place are kept in memory up to this
+// size, beyond it in a file of the user's temporary folder.
+constexpr std::uint64_t kMaxOldContentsInMemory = 64 * 1024 * 1024;
 constexpr char kCtrlZ = '\x1A';
 // As many links as the kernel follows before it gives ELOOP.
 constexpr int kMaxLinkHops = 40;
@@ -99,6 +105,37 @@ int WriteFile(int fd, std::string_view data) {
     data.remove_prefix(static_cast<std::size_t>(n));
   }
   return 0;
+}
+
+int ReadFileAt(int fd, char* data, std::size_t size, std::uint64_t offset, std::size_t& count) {
+  if (const int fault = InjectedFault(TFileOperation::Read)) return fault;
+  ssize_t n;
+  do n = ::pread(fd, data, size, static_cast<off_t>(offset));
+  while (n < 0 && errno == EINTR);
+  if (n < 0) return errno;
+  count = static_cast<std::size_t>(n);
+  return 0;
+}
+
+int WriteFileAt(int fd, std::string_view data, std::uint64_t offset) {
+  while (!data.empty()) {
+    if (const int fault = InjectedFault(TFileOperation::Write)) return fault;
+    const ssize_t n = ::pwrite(fd, data.data(), data.size(), static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return ENOSPC;
+    data.remove_prefix(static_cast<std::size_t>(n));
+    offset += static_cast<std::uint64_t>(n);
+  }
+  return 0;
+}
+
+int TruncateFile(int fd, std::uint64_t length) {
+  if (const int fault = InjectedFault(TFileOperation::Truncate)) return fault;
+  int result;
+  do result = ::ftruncate(fd, static_cast<off_t>(length));
+  while (result != 0 && errno == EINTR);
+  return result == 0 ? 0 : errno;
 }
 
 int SyncFile(int fd) {
@@ -179,6 +216,94 @@ std::string RandomSuffix() {
   return text;
 }
 
+// The user's temporary folder.
+std::string TemporaryFolder() {
+  const char* folder = std::getenv("TMPDIR");
+  return folder && *folder ? folder : "/tmp";
+}
+
+// An unnamed file for the old contents of a file written in place: gone when
+// its descriptor closes, so nothing is left behind whatever happens.
+int CreateScratchFile(TDescriptor& file) {
+  const std::string folder = TemporaryFolder();
+  int error = OpenFile(folder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600, file);
+  if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL) return error;
+  // A file system without unnamed files: a named one, removed at once.
+  std::string name = folder + "/curvella-XXXXXX";
+  if (const int fault = InjectedFault(TFileOperation::Open)) return fault;
+  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0) return errno;
+  file.Reset(fd);
+  ::unlink(name.c_str());
+  return 0;
+}
+
+// The old contents of a file about to be written in place, to be written
+// back should the new contents fail.
+class TOldContents {
+public:
+  // Reads the file from its start; returns 0, or the error that prevents
+  // keeping its contents.
+  int Keep(int fd) {
+    std::vector<char> chunk(kChunkSize);
+    std::uint64_t offset = 0;
+    for (;;) {
+      std::size_t count = 0;
+      if (const int error = ReadFileAt(fd, chunk.data(), chunk.size(), offset, count)) return error;
+      if (count == 0) break;
+      if (const int error = Append(std::string_view(chunk.data(), count))) return error;
+      offset += count;
+    }
+    m_size = offset;
+    return 0;
+  }
+
+  // Writes them back over the file and cuts it to their length; returns 0
+  // or the first error.
+  int Restore(int fd) const noexcept {
+    if (!m_spill.IsOpen()) {
+      if (const int error = WriteFileAt(fd, m_memory, 0)) return error;
+    } else {
+      char chunk[kChunkSize / 8];
+      for (std::uint64_t offset = 0; offset < m_size;) {
+        std::size_t count = 0;
+        if (const int error = ReadFileAt(m_spill.Get(), chunk, sizeof chunk, offset, count)) return error;
+        if (count == 0) break;
+        if (const int error = WriteFileAt(fd, std::string_view(chunk, count), offset)) return error;
+        offset += count;
+      }
+    }
+    if (const int error = TruncateFile(fd, m_size)) return error;
+    return SyncFile(fd);
+  }
+
+private:
+  int Append(std::string_view piece) {
+    if (!m_spill.IsOpen() && m_memory.size() + piece.size() <= kMaxOldContentsInMemory) {
+      try {
+        m_memory.append(piece);
+        return 0;
+      } catch (const std::bad_alloc&) {
+        // No memory for them: the temporary folder takes them instead.
+      }
+    }
+    if (!m_spill.IsOpen()) {
+      if (const int error = CreateScratchFile(m_spill)) return error;
+      if (const int error = WriteFileAt(m_spill.Get(), m_memory, 0)) return error;
+      m_spilled = m_memory.size();
+      std::string().swap(m_memory);
+    }
+    if (const int error = WriteFileAt(m_spill.Get(), piece, m_spilled)) return error;
+    m_spilled += piece.size();
+    return 0;
+  }
+
+  std::string m_memory;
+  TDescriptor m_spill;
+  std::uint64_t m_spilled = 0;
+  std::uint64_t m_size = 0;
+};
+
 } // namespace
 
 std::string InOutErrorMessage(int osError) {
@@ -210,10 +335,22 @@ std::string InOutErrorMessage(int osError) {
 
 EInOutError::EInOutError(int osError) : Exception(InOutErrorMessage(osError)), m_osError(osError) {}
 
+std::string AbsolutePath(const std::string& path) {
+  if (path.starts_with('/')) return path;
+  std::string folder(256, '\0');
+  while (!::getcwd(folder.data(), folder.size())) {
+    if (errno != ERANGE) return path;
+    folder.resize(folder.size() * 2);
+  }
+  folder.resize(std::strlen(folder.c_str()));
+  if (!folder.ends_with('/')) folder += '/';
+  return folder + path;
+}
+
 // The file name and the system's error text come in the user's encoding;
 // messages are in Curvella's single-byte code page.
 EFCreateError::EFCreateError(const std::string& path, int osError)
-    : Exception("Cannot create file \"" + ToWindows1252(QString::fromLocal8Bit(path)) + "\". " +
+    : Exception("Cannot create file \"" + ToWindows1252(QString::fromLocal8Bit(AbsolutePath(path))) + "\". " +
                 ToWindows1252(QString::fromLocal8Bit(std::strerror(osError)))) {}
 
 void SetFileFaultHook(TFileFaultHook hook) {
@@ -263,6 +400,10 @@ std::string TTextFileReader::ReadLine() {
     const char* begin = s.buffer.data() + s.position;
     const char* end = s.buffer.data() + s.filled;
     const char* stop = std::find_if(begin, end, [](char c) { return c == '\n' || c == '\r' || c == kCtrlZ; });
+    if (line.size() + static_cast<std::size_t>(stop - begin) > kMaxLineLength) {
+      // EOVERFLOW stands for the text layer's own error code of this message.
+      throw EInOutError(EOVERFLOW, kInvalidNumericInput);
+    }
     line.append(begin, stop);
     s.position = static_cast<std::size_t>(stop - s.buffer.data());
     if (stop == end) continue;
@@ -294,11 +435,17 @@ struct TFileWriter::TState {
   std::string temporary;
   TDescriptor file;
   std::string buffer;
+  // Set while the target is written in place: what it held before.
+  std::optional<TOldContents> old;
   bool spent = false;
 
   ~TState() { Discard(); }
 
+  // Leaves the target as it was: the temporary file removed, or the old
+  // contents of a target written in place put back.
   void Discard() noexcept {
+    if (old && file.IsOpen()) old->Restore(file.Get());
+    old.reset();
     file.CloseSilently();
     if (!temporary.empty()) ::unlink(temporary.c_str());
     temporary.clear();
@@ -324,6 +471,13 @@ struct TFileWriter::TState {
   }
 
   void CreateTemporary(const struct stat* existing);
+  // Opens the existing target for writing in place and keeps its contents;
+  // returns 0 or the error that refuses the save.
+  int OpenInPlace();
+  void CommitInPlace(std::uint64_t length);
+  // The rename was refused: the temporary file's contents go into the
+  // target in place.
+  void CopyIntoPlace();
 };
 
 void TFileWriter::TState::CreateTemporary(const struct stat* existing) {
@@ -347,6 +501,47 @@ void TFileWriter::TState::CreateTemporary(const struct stat* existing) {
   if (::fchmod(file.Get(), existing->st_mode & 07777) != 0) Fail(errno);
 }
 
+int TFileWriter::TState::OpenInPlace() {
+  TDescriptor target;
+  if (const int error = OpenFile(this->target, O_RDWR | O_CLOEXEC | O_NOCTTY, 0, target)) return error;
+  old.emplace();
+  if (const int error = old->Keep(target.Get())) {
+    old.reset();
+    return error;
+  }
+  file.Reset(target.Release());
+  return 0;
+}
+
+void TFileWriter::TState::CommitInPlace(std::uint64_t length) {
+  if (const int error = TruncateFile(file.Get(), length)) Fail(error);
+  if (const int error = SyncFile(file.Get())) Fail(error);
+  if (const int error = CloseFile(file)) {
+    // The descriptor is gone: the old contents go back through a new one.
+    if (OpenFile(target, O_WRONLY | O_CLOEXEC | O_NOCTTY, 0, file) != 0) file.Reset(-1);
+    Fail(error);
+  }
+  old.reset();
+}
+
+void TFileWriter::TState::CopyIntoPlace() {
+  TDescriptor source;
+  if (const int error = OpenFile(temporary, O_RDONLY | O_CLOEXEC, 0, source)) Fail(error);
+  if (const int error = OpenInPlace()) Fail(error);
+  std::vector<char> chunk(kChunkSize);
+  std::uint64_t length = 0;
+  for (;;) {
+    std::size_t count = 0;
+    if (const int error = ReadFile(source.Get(), chunk.data(), chunk.size(), count)) Fail(error);
+    if (count == 0) break;
+    WriteOut(std::string_view(chunk.data(), count));
+    length += count;
+  }
+  CommitInPlace(length);
+  ::unlink(temporary.c_str());
+  temporary.clear();
+}
+
 TFileWriter::TFileWriter(const std::string& path) : m_state(std::make_unique<TState>()) {
   TState& s = *m_state;
   if (path.empty()) Raise(ENOENT);
@@ -367,9 +562,9 @@ TFileWriter::TFileWriter(const std::string& path) : m_state(std::make_unique<TSt
     s.CreateTemporary(exists ? &status : nullptr);
   } catch (const EInOutError& e) {
     // A writable file in a folder we may not write to cannot be replaced;
-    // it is still written, in place, as a plain save would.
+    // it is written in place, its old contents kept until the new ones are.
     if (!exists || (e.OsError() != EACCES && e.OsError() != EPERM)) throw;
-    if (const int error = OpenFile(s.target, O_WRONLY | O_TRUNC | O_CLOEXEC, 0, s.file)) Raise(error);
+    if (const int error = s.OpenInPlace()) s.Fail(error);
   }
 }
 
@@ -394,6 +589,14 @@ void TFileWriter::Commit() {
   TState& s = *m_state;
   s.CheckUsable();
   s.Flush();
+  if (s.old) {
+    // Written from the start: the new contents end at the current offset.
+    const off_t length = ::lseek(s.file.Get(), 0, SEEK_CUR);
+    if (length < 0) s.Fail(errno);
+    s.CommitInPlace(static_cast<std::uint64_t>(length));
+    s.spent = true;
+    return;
+  }
   if (s.temporary.empty()) {
     if (const int error = CloseFile(s.file)) s.Fail(error);
     s.spent = true;
@@ -401,12 +604,19 @@ void TFileWriter::Commit() {
   }
   if (const int error = SyncFile(s.file.Get())) s.Fail(error);
   if (const int error = CloseFile(s.file)) s.Fail(error);
-  if (const int error = RenameFile(s.temporary, s.target)) s.Fail(error);
+  if (const int error = RenameFile(s.temporary, s.target)) {
+    // A shared folder may refuse to let us replace a file we may write
+    // (the sticky bit), as may a file mounted in place: write it in place.
+    if (error != EPERM && error != EACCES && error != EBUSY) s.Fail(error);
+    s.CopyIntoPlace();
+    s.spent = true;
+    return;
+  }
   s.temporary.clear();
   s.spent = true;
 }
 
-void SavePictureFile(const std::string& path, std::string_view bytes) {
+void SavePictureFile(const std::string& path, const std::function<void(TFileWriter&)>& write) {
   std::optional<TFileWriter> writer;
   try {
     writer.emplace(path);
@@ -414,10 +624,39 @@ void SavePictureFile(const std::string& path, std::string_view bytes) {
     throw EFCreateError(path, e.OsError());
   }
   try {
-    writer->Write(bytes);
+    write(*writer);
     writer->Commit();
   } catch (const EInOutError&) {
     throw EWriteError();
+  }
+}
+
+void SavePictureFile(const std::string& path, std::string_view bytes) {
+  SavePictureFile(path, [&](TFileWriter& file) { file.Write(bytes); });
+}
+
+void TDescriptorWriter::Write(std::string_view text) {
+  m_buffer.append(text);
+  if (m_buffer.size() >= kChunkSize) Flush();
+}
+
+void TDescriptorWriter::Flush() {
+  const std::string pending = std::exchange(m_buffer, {});
+  if (const int error = WriteFile(m_fd, pending)) Raise(error);
+}
+
+void PrepareProcessFiles() {
+  ::signal(SIGXFSZ, SIG_IGN);
+  ::signal(SIGPIPE, SIG_IGN);
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // A path descriptor: it names a folder, and reads and writes through it
+    // fail as on a closed one. The lower ones are taken, so it lands on fd.
+    const int placeholder = ::open("/", O_PATH);
+    if (placeholder >= 0 && placeholder != fd) {
+      ::dup2(placeholder, fd);
+      ::close(placeholder);
+    }
   }
 }
 

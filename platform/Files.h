@@ -24,6 +24,20 @@
 // gets the permissions of a plain create (0666 less the umask); a replaced
 // file keeps its mode.
 //
+// A writable file that cannot be replaced is written in place: when its
+// folder refuses the temporary file, or refuses the rename (a shared folder
+// with the sticky bit, where only the owner may replace a file). Its old
+// contents are kept first, in memory up to 64 MiB and beyond that in an
+// unnamed file in the user's temporary folder ($TMPDIR, else /tmp); when
+// neither can be had the save is refused before the file is touched. Should
+// the new contents fail to be written completely, the old ones are written
+// back and the file is cut to its old length; the error raised is always the
+// first failure's.
+//
+// Lines read are at most 1 MiB long: a longer one raises "Invalid numeric
+// input", the text layer's message for a line it cannot take, so that a file
+// without line ends (or an endless device) cannot exhaust the memory.
+//
 // Errors are EInOutError with the message chosen by the error:
 //   ENOENT                                "File not found"
 //   ENOENT, a folder of the path missing  "Invalid filename"
@@ -57,12 +71,18 @@ private:
 std::string InOutErrorMessage(int osError);
 
 // The errors of writing a stream (the picture exports): the file could not
-// be created, "Cannot create file "<path>". <the system's text>", or a write
-// failed, "Stream write error".
+// be created, "Cannot create file "<path>". <the system's text>", with the
+// path made absolute against the current folder (links and ".." kept as
+// given), or a write failed, "Stream write error".
+//   ("nodir/x.bmp", ENOENT) in /home/u -> Cannot create file "/home/u/nodir/x.bmp". No such file or directory
 class EFCreateError : public Exception {
 public:
   EFCreateError(const std::string& path, int osError);
 };
+
+// A path made absolute against the current folder, without resolving links
+// or "..": "a/../b" in /home/u -> "/home/u/a/../b"; "/x" -> "/x".
+std::string AbsolutePath(const std::string& path);
 
 class EWriteError : public Exception {
 public:
@@ -71,6 +91,8 @@ public:
 
 inline constexpr const char* kReadBeyondEndOfFile = "Read beyond end of file";
 inline constexpr const char* kInvalidNumericInput = "Invalid numeric input";
+// The longest line a reader takes.
+inline constexpr std::size_t kMaxLineLength = 1024 * 1024;
 
 class TTextFileReader {
 public:
@@ -95,9 +117,11 @@ private:
 class TFileWriter {
 public:
   // Prepares to create or replace the file; errors that opening shows
-  // (a missing folder, no permission) are raised here.
+  // (a missing folder, no permission, old contents that cannot be kept) are
+  // raised here.
   explicit TFileWriter(const std::string& path);
-  // Without Commit: removes the temporary file, the target stays as it was.
+  // Without Commit: removes the temporary file, or writes back the old
+  // contents of a file written in place; the target stays as it was.
   ~TFileWriter();
   TFileWriter(const TFileWriter&) = delete;
   TFileWriter& operator=(const TFileWriter&) = delete;
@@ -112,15 +136,44 @@ private:
   std::unique_ptr<TState> m_state;
 };
 
-// Writes a picture file whole: created beside the target and put in its
-// place only when all was written. A file that cannot be created raises
-// EFCreateError, a failed write EWriteError; the target stays as it was.
+// Writes a picture file whole, as TFileWriter does: write hands the writer
+// the bytes in pieces. A file that cannot be created raises EFCreateError, a
+// failed write EWriteError; the target stays as it was. Errors of write's
+// own pass through.
+void SavePictureFile(const std::string& path, const std::function<void(TFileWriter&)>& write);
 void SavePictureFile(const std::string& path, std::string_view bytes);
+
+// Text written to a descriptor that is already open (standard output),
+// checked like a file: a failed write raises EInOutError with the file's
+// message ("Disk full" on a full device, "I/O error 32" for a pipe whose
+// reader is gone, "I/O error 9" for a closed descriptor). Text is buffered
+// until Flush, which the writer's user must call; the destructor does not.
+class TDescriptorWriter {
+public:
+  explicit TDescriptorWriter(int fd) : m_fd(fd) {}
+  TDescriptorWriter(const TDescriptorWriter&) = delete;
+  TDescriptorWriter& operator=(const TDescriptorWriter&) = delete;
+
+  void Write(std::string_view text);
+  void Flush();
+
+private:
+  int m_fd;
+  std::string m_buffer;
+};
+
+// For the life of the process: a write beyond the file size limit or into a
+// pipe without a reader fails with its error (EFBIG, EPIPE) instead of
+// ending the program, and standard input, output and error are never free
+// descriptors: one closed at start is taken by a descriptor on which every
+// read and write fails, so that no file the program opens becomes its
+// standard output.
+void PrepareProcessFiles();
 
 // A test seam: every file operation of this layer first asks the hook, which
 // returns 0 to let the operation run or an errno value to make it fail with
 // that error. An empty hook (the default) lets everything run.
-enum class TFileOperation { Open, Read, Write, Sync, Close, Rename };
+enum class TFileOperation { Open, Read, Write, Sync, Close, Rename, Truncate };
 using TFileFaultHook = std::function<int(TFileOperation operation)>;
 void SetFileFaultHook(TFileFaultHook hook);
 

@@ -152,15 +152,43 @@ TEST_F(PointFile, ImportTakesAtMost10001Lines) {
   EXPECT_EQ(points.back().first, 10000);
 }
 
-TEST_F(PointFile, ImportReadsALineOfOneMebibyte) {
-  Put(In("long.csv"), "2;3" + std::string(1 << 20, ' ') + "\r\n4;5\r\n");
+// Lines of up to a mebibyte are read as any other; a longer one ends the
+// import as a line that cannot be read does, with the points before it kept
+// and without reading the rest of it.
+TEST_F(PointFile, ImportTakesLinesOfUpToOneMebibyte) {
+  const std::size_t mebibyte = 1 << 20;
+  Put(In("long.csv"), "2;3" + std::string(mebibyte - 3, ' ') + "\r\n4;5\r\n");
   EXPECT_EQ(Import(In("long.csv")), (std::vector<std::pair<double, double>>{{2, 3}, {4, 5}}));
   // A mebibyte of digits overflows the extended range while it is read.
-  Put(In("digits.csv"), "1;2\r\n2;" + std::string(1 << 20, '1') + "\r\n");
+  Put(In("digits.csv"), "1;2\r\n2;" + std::string(mebibyte - 2, '1') + "\r\n");
   std::vector<std::pair<double, double>> points;
   TPointFileImport pointFile(In("digits.csv"));
   EXPECT_THROW(pointFile.ReadPoints([&](double x, double y) { points.emplace_back(x, y); }), EOverflow);
   EXPECT_EQ(points.size(), 1u);
+
+  for (const char* end : {"\r\n4;5\r\n", ""}) {
+    Put(In("longer.csv"), "1;2\r\n2;3" + std::string(mebibyte - 2, ' ') + end);
+    points.clear();
+    TPointFileImport longer(In("longer.csv"));
+    try {
+      longer.ReadPoints([&](double x, double y) { points.emplace_back(x, y); });
+      ADD_FAILURE() << "a line over a mebibyte was read";
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(e.Message(), "Invalid numeric input");
+    }
+    EXPECT_EQ(points, (std::vector<std::pair<double, double>>{{1, 2}}));
+  }
+}
+
+// A device without end, whose one line never ends: refused at its first line,
+// before anything changes, in bounded memory.
+TEST_F(PointFile, ImportOfAnEndlessLineIsRefused) {
+  try {
+    TPointFileImport endless("/dev/zero");
+    ADD_FAILURE() << "the endless line was read";
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.Message(), "Invalid numeric input");
+  }
 }
 
 TEST_F(PointFile, ImportOfAValueBeyondTheDoubleRangeKeepsThePointsBefore) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -268,14 +269,152 @@ INSTANTIATE_TEST_SUITE_P(
                     FaultRow{"IoErrorAtRename", TFileOperation::Rename, 1, EIO, "I/O error 5"}),
     test::RowName());
 
-TEST_F(TextFile, WritableFileInAFolderWithoutWritePermissionIsWrittenInPlace) {
-  Store(In("f"), "old\n");
-  SetFileFaultHook(FailOn(TFileOperation::Open, EACCES)); // the temporary file
-  TFileWriter writer(In("f"));
-  writer.Write("new\n");
-  writer.Commit();
-  EXPECT_EQ(Contents(In("f")), "new\n");
+ino_t InodeOf(const std::string& path) {
+  struct stat status {};
+  EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+  return status.st_ino;
+}
+
+// Faults by the order of the calls: each entry fails the given occurrence of
+// its operation, counted from the writer's start.
+struct TFault {
+  TFileOperation Operation;
+  int Occurrence;
+  int Error;
+};
+
+TFileFaultHook Faults(std::vector<TFault> faults) {
+  return [faults, counts = std::map<TFileOperation, int>()](TFileOperation o) mutable {
+    const int n = ++counts[o];
+    for (const TFault& f : faults) {
+      if (f.Operation == o && f.Occurrence == n) return f.Error;
+    }
+    return 0;
+  };
+}
+
+// The writer's first open is the temporary file's; when its folder refuses
+// it (or refuses the rename at the end) the target is written in place.
+constexpr TFault kFolderRefusesTemporary{TFileOperation::Open, 1, EACCES};
+constexpr TFault kFolderRefusesRename{TFileOperation::Rename, 1, EPERM};
+
+struct InPlaceRow {
+  const char* Name;
+  std::vector<TFault> Faults;
+  const char* Message; // "" when the save succeeds
+};
+
+class InPlaceTable : public TextFile, public testing::WithParamInterface<InPlaceRow> {};
+
+// Old contents longer than the part of the new ones written before a
+// failure, and shorter than all of them: a failure must put back every old
+// byte and cut the file to its old length.
+TEST_P(InPlaceTable, KeepsTheOldContentsUntilTheNewAreComplete) {
+  const InPlaceRow& row = GetParam();
+  const std::string old = std::string(100000, 'o') + "\n";
+  const std::string fresh(256 * 4096, 'n');
+  Store(In("f"), old);
+  const ino_t inode = InodeOf(In("f"));
+  const std::size_t descriptors = OpenDescriptorCount();
+  SetFileFaultHook(Faults(row.Faults));
+  const std::string error = ErrorOf([&] {
+    TFileWriter writer(In("f"));
+    for (std::size_t at = 0; at < fresh.size(); at += 4096) writer.Write(fresh.substr(at, 4096));
+    writer.Commit();
+  });
+  SetFileFaultHook({});
+  EXPECT_EQ(error, *row.Message ? row.Message : "no error");
+  EXPECT_TRUE(Contents(In("f")) == (*row.Message ? old : fresh));
+  EXPECT_EQ(InodeOf(In("f")), inode); // written in place, never replaced
   EXPECT_EQ(Entries(), std::set<std::string>{"f"});
+  EXPECT_EQ(OpenDescriptorCount(), descriptors);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TextFile, InPlaceTable,
+    testing::Values(InPlaceRow{"NoTemporaryFile", {kFolderRefusesTemporary}, ""},
+                    InPlaceRow{"NoTemporaryFileDiskFullMidWrite",
+                               {kFolderRefusesTemporary, {TFileOperation::Write, 3, ENOSPC}},
+                               "Disk full"},
+                    InPlaceRow{"NoTemporaryFileOverTheSizeLimit",
+                               {kFolderRefusesTemporary, {TFileOperation::Write, 3, EFBIG}},
+                               "Disk full"},
+                    InPlaceRow{"NoTemporaryFileCutRefused",
+                               {kFolderRefusesTemporary, {TFileOperation::Truncate, 1, EIO}},
+                               "I/O error 5"},
+                    InPlaceRow{"NoTemporaryFileSyncFails",
+                               {kFolderRefusesTemporary, {TFileOperation::Sync, 1, EIO}},
+                               "I/O error 5"},
+                    InPlaceRow{"NoTemporaryFileCloseFails",
+                               {kFolderRefusesTemporary, {TFileOperation::Close, 1, EIO}},
+                               "I/O error 5"},
+                    // Reading the old contents fails: nothing has been written yet.
+                    InPlaceRow{"OldContentsUnreadable",
+                               {kFolderRefusesTemporary, {TFileOperation::Read, 1, EIO}},
+                               "I/O error 5"},
+                    InPlaceRow{"RenameRefused", {kFolderRefusesRename}, ""},
+                    // The temporary file's 16 writes, then the copy's.
+                    InPlaceRow{"RenameRefusedDiskFullMidCopy",
+                               {kFolderRefusesRename, {TFileOperation::Write, 18, ENOSPC}},
+                               "Disk full"},
+                    InPlaceRow{"RenameRefusedTargetNotWritable",
+                               {kFolderRefusesRename, {TFileOperation::Open, 3, EACCES}},
+                               "File access denied"}),
+    test::RowName());
+
+// Should putting the old contents back fail too, the message is still the
+// first failure's.
+TEST_F(TextFile, InPlaceFailureReportsTheFirstErrorWhenTheRestoreFailsToo) {
+  Store(In("f"), "old\n");
+  SetFileFaultHook(
+      Faults({kFolderRefusesTemporary, {TFileOperation::Write, 1, ENOSPC}, {TFileOperation::Write, 2, EIO}}));
+  EXPECT_EQ(ErrorOf([&] {
+              TFileWriter writer(In("f"));
+              writer.Write(std::string(100000, 'n'));
+              writer.Commit();
+            }),
+            "Disk full");
+  EXPECT_EQ(Entries(), std::set<std::string>{"f"});
+}
+
+TEST_F(TextFile, InPlaceWriterDestroyedWithoutCommitPutsTheOldContentsBack) {
+  Store(In("f"), "old contents\n");
+  SetFileFaultHook(Faults({kFolderRefusesTemporary}));
+  {
+    TFileWriter writer(In("f"));
+    writer.Write(std::string(200000, 'n'));
+  }
+  EXPECT_EQ(Contents(In("f")), "old contents\n");
+}
+
+// Old contents beyond 64 MiB wait in an unnamed file of the temporary
+// folder; when that cannot be had either, the save is refused before the
+// target is touched.
+TEST_F(TextFile, LargeOldContentsWaitInTheTemporaryFolder) {
+  const std::string old = std::string(65 << 20, 'o');
+  Store(In("big"), old);
+  const std::string tmp = In("tmp");
+  fs::create_directory(tmp);
+  ::setenv("TMPDIR", tmp.c_str(), 1);
+  const auto save = [&] {
+    return ErrorOf([&] {
+      TFileWriter writer(In("big"));
+      writer.Write(std::string(100000, 'n'));
+      writer.Commit();
+    });
+  };
+  // Opens: the temporary file, the target, the scratch file.
+  SetFileFaultHook(Faults({kFolderRefusesTemporary, {TFileOperation::Write, 2, ENOSPC}}));
+  EXPECT_EQ(save(), "Disk full");
+  EXPECT_TRUE(Contents(In("big")) == old);
+  SetFileFaultHook(Faults({kFolderRefusesTemporary, {TFileOperation::Open, 3, ENOSPC}}));
+  EXPECT_EQ(save(), "Disk full");
+  EXPECT_TRUE(Contents(In("big")) == old);
+  EXPECT_TRUE(fs::is_empty(tmp));
+  SetFileFaultHook(Faults({kFolderRefusesTemporary}));
+  EXPECT_EQ(save(), "no error");
+  EXPECT_EQ(fs::file_size(In("big")), 100000u);
+  ::unsetenv("TMPDIR");
 }
 
 struct MessageRow {
@@ -316,6 +455,32 @@ TEST(PictureFile, CreateErrorNamesTheFileInTheCodePage) {
   const EFCreateError error("/nowhere/gr\xC3\xBCn \xE2\x82\xAC.bmp", ENOENT);
   EXPECT_EQ(error.Message(), "Cannot create file \"/nowhere/gr\xFCn \x80.bmp\". No such file or directory");
 }
+
+struct PathRow {
+  const char* Name;
+  const char* Path;
+  const char* Absolute; // after the current folder and its slash
+};
+
+class AbsolutePathTable : public testing::TestWithParam<PathRow> {};
+
+// The message names the full path, made absolute as given: links and ".."
+// are not resolved.
+TEST_P(AbsolutePathTable, NamesTheFullPath) {
+  const std::string folder = fs::current_path().string();
+  const std::string expected =
+      GetParam().Absolute[0] == '/' ? GetParam().Absolute : folder + "/" + GetParam().Absolute;
+  EXPECT_EQ(AbsolutePath(GetParam().Path), expected);
+  EXPECT_EQ(EFCreateError(GetParam().Path, ENOENT).Message(),
+            "Cannot create file \"" + expected + "\". No such file or directory");
+}
+
+INSTANTIATE_TEST_SUITE_P(PictureFile, AbsolutePathTable,
+                         testing::Values(PathRow{"Relative", "nodir/x.bmp", "nodir/x.bmp"},
+                                         PathRow{"DotDotKept", "a/../b.bmp", "a/../b.bmp"},
+                                         PathRow{"DotKept", "./x.bmp", "./x.bmp"},
+                                         PathRow{"Absolute", "/nowhere/x.bmp", "/nowhere/x.bmp"}),
+                         test::RowName());
 
 } // namespace
 } // namespace curvella
