@@ -1,6 +1,5 @@
 #include "app/Application.h"
 
-#include <new>
 #include <string>
 
 #include <QWidget>
@@ -32,22 +31,10 @@ void TCurvellaApplication::ShowError(std::exception_ptr error) {
     sendEvent(holder, &cancel);
     holder->releaseMouse();
   }
-  std::string message;
-  try {
-    std::rethrow_exception(error);
-  } catch (const EAbort&) {
-    return;
-  } catch (const Exception& e) {
-    message = e.Message();
-  } catch (const std::bad_alloc&) {
-    message = "Out of memory";
-  } catch (const std::exception& e) {
-    message = e.what();
-  } catch (...) {
-    message = "Unknown error";
-  }
+  const std::optional<std::string> message = ErrorMessage(error);
+  if (!message) return;
   m_desktop->ShowErrorBox(activeWindow(), QString::fromLatin1(kApplicationTitle),
-                          FromWindows1252(ErrorBoxText(message)));
+                          FromWindows1252(ErrorBoxText(*message)));
 }
 
 bool TCurvellaApplication::notify(QObject* receiver, QEvent* event) {

@@ -2,8 +2,10 @@
 
 #include <iomanip>
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
+#include <sstream>
 
 #include "app/ErrorText.h"
 #include "app/PointFile.h"
@@ -94,20 +96,22 @@ TBatchOptions ParseArguments(const std::vector<std::string>& arguments) {
   return options;
 }
 
-void Explain(const std::string& expression, std::ostream& out) {
+void Explain(const std::string& expression, TDescriptorWriter& out) {
   const TOccurrenceList list = FindOperations(RewriteExpression(expression));
-  out << "rewritten: " << list.Text() << "\n";
-  out << "calls: " << list.Count() << (list.Count() == 0 ? " (y is 0 at every x)" : "") << "\n";
+  std::ostringstream text;
+  text << "rewritten: " << list.Text() << "\n";
+  text << "calls: " << list.Count() << (list.Count() == 0 ? " (y is 0 at every x)" : "") << "\n";
   for (int i = 1; i <= list.Count(); ++i) {
-    out << std::setw(6) << i << "  " << std::left << std::setw(7) << list[i].Keyword() << std::right << " at "
-        << std::setw(6) << list[i].Position << "  " << list.CallText(i) << "\n";
+    text << std::setw(6) << i << "  " << std::left << std::setw(7) << list[i].Keyword() << std::right
+         << " at " << std::setw(6) << list[i].Position << "  " << list.CallText(i) << "\n";
   }
+  out.Write(text.str());
 }
 
-void WriteCsv(const std::string& destination, const TRunRecord& record, std::ostream& out) {
+void WriteCsv(const std::string& destination, const TRunRecord& record, TDescriptorWriter& out) {
   if (destination == "-") {
-    WritePointLines(record, [&](std::string_view line) { out << line; });
-    out.flush();
+    WritePointLines(record, [&](std::string_view line) { out.Write(line); });
+    out.Flush();
   } else {
     ExportPointFile(destination, record);
   }
@@ -171,7 +175,7 @@ error are still written. A wrong command line exits with 2.
 )HELP";
 }
 
-int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+int RunBatch(const std::vector<std::string>& arguments, TDescriptorWriter& out, std::ostream& err) {
   TBatchOptions options;
   try {
     options = ParseArguments(arguments);
@@ -179,68 +183,66 @@ int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::
     err << "curvella-batch: " << e.Message() << "\nTry curvella-batch --help.\n";
     return 2;
   }
-  if (options.Help) {
-    out << BatchHelp();
-    return 0;
-  }
 
+  // Every step runs under one handler, as the window's commands run under
+  // its event loop's: an error is printed as the error box would show it,
+  // the status becomes 1, and what the steps before it did stays done.
   int status = 0;
-  const auto report = [&](const Exception& e) {
-    // The message in the terminal's encoding.
-    err << FromWindows1252(ErrorBoxText(e.Message())).toLocal8Bit().toStdString() << "\n";
-    status = 1;
-  };
-  if (options.Explain) {
+  const auto step = [&](const auto& action) {
     try {
-      Explain(options.Texts.Expression, out);
-    } catch (const Exception& e) {
-      report(e);
-      return status;
+      action();
+      return true;
+    } catch (...) {
+      // The message in the terminal's encoding.
+      if (const std::optional<std::string> message = ErrorMessage(std::current_exception()))
+        err << FromWindows1252(ErrorBoxText(*message)).toLocal8Bit().toStdString() << "\n";
+      status = 1;
+      return false;
     }
+  };
+  // Standard output is a file like any other: the text written to it counts
+  // only once it is out.
+  const auto finish = [&] {
+    step([&] { out.Flush(); });
+    return status;
+  };
+
+  if (options.Help) {
+    out.Write(BatchHelp());
+    return finish();
   }
+  if (options.Explain && !step([&] { Explain(options.Texts.Expression, out); })) return finish();
   // Points go to standard output unless another output was asked for.
   std::optional<std::string> destination = options.Csv;
   const bool picture = options.Bmp || options.Emf;
   if (!destination && !options.Explain && !picture) destination = "-";
-  if (!destination && !picture) return status;
+  if (!destination && !picture) return finish();
 
-  // The chart is filled as the window's is, point by point during the run.
+  // The chart is filled as the window's is, point by point during the run,
+  // and laid out as the window's paints lay it out: once empty as the window
+  // opens, once after the run. Each layout measures the axis labels with the
+  // label step of the one before. A layout that fails would fail the same
+  // way in each picture, so its error is printed once and no picture is made.
   std::unique_ptr<TChart> chart;
   TLineSeries* series = nullptr;
-  if (picture) {
-    chart = std::make_unique<TChart>();
-    series = &ApplyWindowChartSettings(*chart);
-    chart->SetControlSize(
-        {options.Size.Width + 2 * kWindowChartBorder, options.Size.Height + 2 * kWindowChartBorder});
-    // The window paints its chart empty when it opens; each layout measures
-    // the axis labels with the label step of the one before.
-    chart->Paint();
-  }
+  bool laidOut = picture && step([&] {
+                   chart = std::make_unique<TChart>();
+                   series = &ApplyWindowChartSettings(*chart);
+                   chart->SetControlSize({options.Size.Width + 2 * kWindowChartBorder,
+                                          options.Size.Height + 2 * kWindowChartBorder});
+                   chart->LayOut();
+                 });
   TRunRecord record;
-  try {
+  step([&] {
     RunSampling(options.Texts, record, [&](double x, double y) {
       if (series) series->AddPoint(x, y);
     });
-  } catch (const Exception& e) {
-    report(e);
-  }
-  try {
-    if (destination) WriteCsv(*destination, record, out);
-  } catch (const Exception& e) {
-    report(e);
-  }
-  if (chart) chart->Paint(); // the paint that follows Run
-  try {
-    if (options.Bmp) chart->WriteBitmapFile(*options.Bmp);
-  } catch (const Exception& e) {
-    report(e);
-  }
-  try {
-    if (options.Emf) chart->WriteMetafileFile(*options.Emf);
-  } catch (const Exception& e) {
-    report(e);
-  }
-  return status;
+  });
+  if (destination) step([&] { WriteCsv(*destination, record, out); });
+  laidOut = laidOut && step([&] { chart->LayOut(); });
+  if (laidOut && options.Bmp) step([&] { chart->WriteBitmapFile(*options.Bmp); });
+  if (laidOut && options.Emf) step([&] { chart->WriteMetafileFile(*options.Emf); });
+  return finish();
 }
 
 } // namespace curvella

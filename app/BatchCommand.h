@@ -10,15 +10,25 @@
 // Every option takes its value as "--opt VALUE" or "--opt=VALUE"; the value
 // may begin with "-" and may be empty. An error prints the window's error box
 // text on standard error and exits with 1, after writing the points computed
-// before it; a wrong command line exits with 2.
+// before it; a wrong command line exits with 2. Every step (the run, the
+// points, each picture) runs under the same handler, allocation failures
+// ("Out of memory.") included. Standard output is checked like a file: a
+// full device prints "Disk full." and exits with 1.
+//
+//   --expr x --csv - > /dev/full  -> "Disk full.", exit 1
+//   --bmp nodir/x.bmp             -> Cannot create file "<current folder>/nodir/x.bmp". No such file or
+//   directory.
 
 #include <iosfwd>
 #include <string>
 #include <vector>
 
+#include "platform/Files.h"
+
 namespace curvella {
 
-int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+// out is standard output; RunBatch flushes it before it returns.
+int RunBatch(const std::vector<std::string>& arguments, TDescriptorWriter& out, std::ostream& err);
 
 std::string BatchHelp();
 

@@ -5,9 +5,12 @@
 
 #include <QGuiApplication>
 
+#include <unistd.h>
+
 #include "app/BatchCommand.h"
 #include "app/UserLocale.h"
 #include "numtext/Extended.h"
+#include "platform/Files.h"
 
 int main(int argc, char** argv) {
   // A command for scripts draws its pictures without a display, and its
@@ -17,10 +20,12 @@ int main(int argc, char** argv) {
   qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtFatalMsg) std::cerr << message.toLocal8Bit().toStdString() << std::endl;
   });
+  curvella::PrepareProcessFiles();
   QGuiApplication application(argc, argv);
   curvella::ApplyUserLocale();
   curvella::SetFloatingPointMode();
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  return curvella::RunBatch(arguments, std::cout, std::cerr);
+  curvella::TDescriptorWriter out(STDOUT_FILENO);
+  return curvella::RunBatch(arguments, out, std::cerr);
 }

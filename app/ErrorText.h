@@ -9,10 +9,34 @@
 //   "Done."                           -> "Done."
 //   "(see above)"                     -> "(see above)"
 
+#include <exception>
+#include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "numtext/Errors.h"
+
 namespace curvella {
+
+// The message of an error that left a command: its own message, "Out of
+// memory" for an allocation that failed, the text of any other exception,
+// "Unknown error" for anything else; none for EAbort, which stops silently.
+inline std::optional<std::string> ErrorMessage(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const EAbort&) {
+    return std::nullopt;
+  } catch (const Exception& e) {
+    return e.Message();
+  } catch (const std::bad_alloc&) {
+    return "Out of memory";
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return "Unknown error";
+  }
+}
 
 inline std::string ErrorBoxText(std::string_view message) {
   std::string text(message);

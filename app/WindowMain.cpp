@@ -3,8 +3,10 @@
 #include "app/MainWindow.h"
 #include "app/UserLocale.h"
 #include "numtext/Extended.h"
+#include "platform/Files.h"
 
 int main(int argc, char** argv) {
+  curvella::PrepareProcessFiles();
   curvella::TQtDesktop desktop;
   curvella::TCurvellaApplication application(argc, argv, desktop);
   // After the application, which sets the C library's locale from the

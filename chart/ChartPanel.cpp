@@ -102,6 +102,19 @@ void TCustomChartPanel::DrawToCanvas(TCanvas& canvas, const TRect& rect) {
   backToWindow.Done = true;
 }
 
+void TCustomChartPanel::LayOut() {
+  // A device without an image draws nothing and measures text as any other.
+  TRasterDeviceContext nowhere;
+  TCanvas canvas(&nowhere);
+  struct TRestore {
+    TChartCanvas3D& Canvas;
+    bool Buffered;
+    ~TRestore() { Canvas.SetOffscreenBuffer(Buffered); }
+  } restore{m_canvas, m_canvas.OffscreenBuffer()};
+  m_canvas.SetOffscreenBuffer(false);
+  DrawToCanvas(canvas, ClientDrawRect());
+}
+
 void TCustomChartPanel::RenderChart(const TRect& panelRect) { PaintPanel(panelRect); }
 
 void TCustomChartPanel::PaintPanel(const TRect& rect) {

@@ -132,6 +132,12 @@ public:
   const QImage& WindowImage() const { return m_windowImage; }
   // Draws the whole chart into a canvas inside rect.
   void DrawToCanvas(TCanvas& canvas, const TRect& rect);
+  // A drawing pass at the client size onto no surface: the axes' ranges,
+  // their label room and the rest of the layout are left as a paint leaves
+  // them, and no pixels are made. curvella-batch lays its chart out this way,
+  // as the window's paints would, without a raster of the picture's size.
+  // The cached picture is dropped, as by an export.
+  void LayOut();
   // The drawing order of one pass.
   virtual void RenderChart(const TRect& panelRect);
   virtual void PaintPanel(const TRect& rect);

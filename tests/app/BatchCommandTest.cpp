@@ -2,10 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
+
+#include <sys/mman.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/RunCommand.h"
 #include "app/WindowChart.h"
@@ -23,11 +32,16 @@ struct TBatchResult {
   std::string Err;
 };
 
+// Standard output is a file in memory.
 TBatchResult Batch(std::vector<std::string> arguments) {
-  std::ostringstream out;
+  const int fd = ::memfd_create("out", MFD_CLOEXEC);
+  TDescriptorWriter out(fd);
   std::ostringstream err;
   const int status = RunBatch(arguments, out, err);
-  return {status, out.str(), err.str()};
+  std::string text(static_cast<std::size_t>(::lseek(fd, 0, SEEK_END)), '\0');
+  EXPECT_EQ(::pread(fd, text.data(), text.size(), 0), static_cast<ssize_t>(text.size()));
+  ::close(fd);
+  return {status, text, err.str()};
 }
 
 // The program itself run by the shell: its exit status and standard output.
@@ -205,6 +219,202 @@ TEST(Batch, CommandLineMistakes) {
   EXPECT_EQ(help.Status, 0);
   for (const char* topic : {"--expr", "--csv", "1e-3", "2^3^2", "x + 1", "-x^2", "10000"}) {
     EXPECT_NE(help.Out.find(topic), std::string::npos) << topic;
+  }
+}
+
+namespace fs = std::filesystem;
+
+std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The program run by bash in a folder of its own (work/), as $B; as the
+// unprivileged user nobody when asked, which only root may do. The program
+// is copied beside work/, so that nobody can run it wherever the build lies.
+class BatchProgram : public testing::Test {
+protected:
+  BatchProgram() {
+    fs::permissions(m_temp.Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                       fs::perms::others_read | fs::perms::others_exec);
+    fs::copy_file(CURVELLA_BATCH, m_temp.In("curvella-batch"));
+    for (const char* folder : {"work", "home"}) {
+      fs::create_directory(m_temp.In(folder));
+      fs::permissions(m_temp.In(folder), fs::perms::all);
+    }
+  }
+
+  TBatchResult Run(const std::string& script, bool asNobody = false) {
+    const std::string inner = "cd " + m_temp.In("work") + " && export HOME=" + m_temp.In("home") +
+                              " XDG_CACHE_HOME=" + m_temp.In("home") + " B=" + m_temp.In("curvella-batch") +
+                              " && { " + script + "; }";
+    std::string command = asNobody ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    command += "bash -c '" + inner + "' 2>" + m_temp.In("err");
+    const TBatchResult r = Program(command);
+    return {WIFEXITED(r.Status) ? WEXITSTATUS(r.Status) : -1, r.Out, Contents(m_temp.In("err"))};
+  }
+
+  std::string In(const std::string& name) const { return m_temp.In("work/" + name); }
+  std::set<std::string> Entries(const std::string& folder = "") const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(In(folder)))
+      names.insert(entry.path().filename().string());
+    return names;
+  }
+  static void Store(const std::string& path, const std::string& bytes, fs::perms mode = fs::perms(0666)) {
+    std::ofstream(path, std::ios::binary) << bytes;
+    fs::permissions(path, mode);
+  }
+
+  test::TTempFolder m_temp;
+};
+
+struct OutputRow {
+  const char* Name;
+  const char* Script;
+  const char* Err;
+};
+
+class StandardOutputTable : public BatchProgram, public testing::WithParamInterface<OutputRow> {};
+
+// Standard output fails like a file: a full device, a closed descriptor, a
+// pipe whose reader is gone. The message is printed and the status is 1; a
+// picture asked for is still written, and never receives the points.
+TEST_P(StandardOutputTable, FailsLikeAFile) {
+  const TBatchResult r = Run(GetParam().Script);
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, GetParam().Err);
+  if (Entries().contains("c.bmp")) {
+    const std::string bytes = Contents(In("c.bmp"));
+    EXPECT_EQ(bytes.size(), 54u + 989 * 565 * 4);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Batch, StandardOutputTable,
+    testing::Values(
+        OutputRow{"PointsToAFullDevice", "$B --expr x --steps 10 --csv - >/dev/full", "Disk full.\n"},
+        OutputRow{"HelpToAFullDevice", "$B --help >/dev/full", "Disk full.\n"},
+        OutputRow{"ExplanationToAFullDevice", "$B --explain --expr x >/dev/full", "Disk full.\n"},
+        OutputRow{"Closed", "$B --expr x --steps 10 >&-", "I/O error 9.\n"},
+        OutputRow{"ClosedWithAPicture", "$B --expr x --steps 10 --bmp c.bmp --csv - >&-", "I/O error 9.\n"},
+        OutputRow{"PipeWithoutReader",
+                  "$B --expr x --steps 10000 | head -c 1 >/dev/null; exit ${PIPESTATUS[0]}",
+                  "I/O error 32.\n"}),
+    test::RowName());
+
+// Without rights to the folder, a writable file is written in place; on a
+// full disk the old contents are put back. Needs root, for the other user
+// and for the 64 KB disk.
+TEST_F(BatchProgram, FullDiskInAFolderThatRefusesTheTemporaryFileKeepsTheOldContents) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user and mount a disk";
+  fs::create_directory(In("d"));
+  if (::mount("tmpfs", In("d").c_str(), "tmpfs", 0, "size=64k,mode=0755") != 0)
+    GTEST_SKIP() << "cannot mount a 64 KB tmpfs here: " << std::strerror(errno);
+  struct TUnmount {
+    std::string Path;
+    ~TUnmount() { ::umount(Path.c_str()); }
+  } unmount{In("d")};
+  const std::string old(10000, 'o');
+  const std::vector<std::pair<std::string, std::string>> saves = {
+      {"p.bmp", "$B --expr x --size 300x200 --bmp d/p.bmp"},
+      {"p.emf", "$B --expr \"sin(x)\" --last 1000 --steps 10000 --emf d/p.emf"},
+      {"p.csv", "$B --expr x --steps 10000 --csv d/p.csv"}};
+  for (const auto& [name, command] : saves) {
+    Store(In("d/" + name), old);
+    const TBatchResult r = Run(command, true);
+    EXPECT_EQ(r.Status, 1) << name;
+    EXPECT_EQ(r.Err, name == "p.csv" ? "Disk full.\n" : "Stream write error.\n") << name;
+    EXPECT_TRUE(Contents(In("d/" + name)) == old) << name;
+    fs::remove(In("d/" + name));
+  }
+  // What fits is written in place.
+  Store(In("d/p.csv"), old);
+  const TBatchResult r = Run("$B --expr x --steps 2 --csv d/p.csv", true);
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(Contents(In("d/p.csv")), " 0.00000000000000E+0000; 0.00000000000000E+0000\r\n"
+                                     " 1.00000000000000E+0000; 0.00000000000000E+0000\r\n");
+  EXPECT_EQ(Entries("d"), std::set<std::string>{"p.csv"});
+}
+
+// In a shared folder with the sticky bit, another user's writable file may
+// be written but not replaced: it is written in place, and stays theirs.
+TEST_F(BatchProgram, SharedFolderFileOfAnotherUserIsWrittenInPlace) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  fs::create_directory(In("shared"));
+  fs::permissions(In("shared"), fs::perms(01777));
+  for (const char* name : {"p.csv", "p.bmp"}) Store(In(std::string("shared/") + name), "old\n");
+  const TBatchResult r = Run("$B --expr x --steps 2 --csv shared/p.csv --bmp shared/p.bmp", true);
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Err, "");
+  EXPECT_EQ(Contents(In("shared/p.csv")).size(), 2u * 49);
+  EXPECT_EQ(Contents(In("shared/p.bmp")).size(), 54u + 989 * 565 * 4);
+  struct stat status {};
+  ASSERT_EQ(::stat(In("shared/p.csv").c_str(), &status), 0);
+  EXPECT_EQ(status.st_uid, 0u);
+  EXPECT_EQ(Entries("shared"), (std::set<std::string>{"p.bmp", "p.csv"}));
+}
+
+// Beyond the file size limit a write fails as on a full disk, instead of
+// the signal ending the program with its temporary file left behind.
+TEST_F(BatchProgram, FileSizeLimitIsAWriteErrorAndLeavesNothingBehind) {
+  Store(In("p.bmp"), "old\n");
+  Store(In("p.csv"), "old\n");
+  TBatchResult r = Run("ulimit -f 100; $B --expr x --bmp p.bmp");
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, "Stream write error.\n");
+  r = Run("ulimit -f 100; $B --expr x --steps 10000 --csv p.csv");
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, "Disk full.\n");
+  EXPECT_EQ(Contents(In("p.bmp")), "old\n");
+  EXPECT_EQ(Contents(In("p.csv")), "old\n");
+  EXPECT_EQ(Entries(), (std::set<std::string>{"p.bmp", "p.csv"}));
+}
+
+TEST_F(BatchProgram, CreateErrorNamesTheFullPath) {
+  const TBatchResult r = Run("$B --expr x --bmp nodir/x.bmp --emf ./nodir/../nodir/x.emf --csv /dev/null");
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, "Cannot create file \"" + In("nodir/x.bmp") + "\". No such file or directory.\n" +
+                       "Cannot create file \"" + In("./nodir/../nodir/x.emf") +
+                       "\". No such file or directory.\n");
+}
+
+// A picture whose pixels cannot be had is the system's refusal, printed
+// once; the points are still written. AddressSanitizer cannot run under a
+// small address-space limit.
+TEST_F(BatchProgram, PictureBeyondTheMemoryIsRefusedAndThePointsStay) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer needs more address space than the limit";
+#endif
+  const TBatchResult r =
+      Run("ulimit -v 1000000; $B --expr x --steps 3 --size 20000x20000 --bmp big.bmp --csv pts.csv");
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err, "Out of system resources.\n");
+  EXPECT_EQ(Contents(In("pts.csv")).size(), 3u * 49);
+  EXPECT_EQ(Entries(), std::set<std::string>{"pts.csv"});
+}
+
+// A metafile needs no raster of the picture's size: its layout passes draw
+// nowhere, and record what the window's paints would have laid out.
+TEST(Batch, LayoutWithoutARasterRecordsWhatThePaintsLaidOut) {
+  for (const TSize size : {TSize{989, 565}, TSize{2000, 2000}}) {
+    const auto record = [&](bool paint) {
+      TChart chart;
+      TLineSeries& series = ApplyWindowChartSettings(chart);
+      chart.SetControlSize({size.Width + 2 * kWindowChartBorder, size.Height + 2 * kWindowChartBorder});
+      const auto layOut = [&] { paint ? chart.Paint() : chart.LayOut(); };
+      layOut();
+      TRunRecord run;
+      RunSampling({"sin(x)*x^2", "-7", "13", "777"}, run, [&](double x, double y) { series.AddPoint(x, y); });
+      layOut();
+      return std::make_pair(chart.MakeChartMetafile(true, chart.ClientDrawRect())->Bytes(),
+                            chart.MakeChartBitmap(clWhite, chart.ClientDrawRect())->BmpBytes());
+    };
+    const auto painted = record(true);
+    const auto laidOut = record(false);
+    EXPECT_TRUE(painted.first == laidOut.first) << size.Width << " x " << size.Height;
+    EXPECT_TRUE(painted.second == laidOut.second) << size.Width << " x " << size.Height;
   }
 }
 
