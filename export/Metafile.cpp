@@ -212,14 +212,23 @@ void TEmfDeviceContext::SetTextColor(std::uint32_t rgb) {
 
 void TEmfDeviceContext::MoveTo(std::int32_t x, std::int32_t y) {
   if (!Recording()) return;
+  // The pen of the figure this point starts is made before it: readers
+  // that build paths start a new one at an object record, without its
+  // start point.
+  RealizePen();
   m_writer.MoveTo({x, y});
   m_position = {x, y};
+  m_figureRecords = m_writer.RecordCount();
 }
 
 void TEmfDeviceContext::LineTo(std::int32_t x, std::int32_t y) {
   if (!Recording()) return;
   RealizePen();
+  // Something was recorded since the figure's last point (a changed pen, a
+  // mode): the line starts again from its start point.
+  if (m_writer.RecordCount() != m_figureRecords) m_writer.MoveTo(m_position);
   m_writer.LineTo({x, y});
+  m_figureRecords = m_writer.RecordCount();
   const TPoint ends[] = {m_position, {x, y}};
   if (m_pen.Style != TPenStyle::psClear) Cover(emf::BoundsOf(ends));
   m_position = {x, y};

@@ -8,8 +8,11 @@
 // measures text with the screen's fonts, so that a chart lays itself out in
 // a recording exactly as on screen. Pens, brushes and fonts become objects
 // only when a drawing call uses them; a changed one is created, selected
-// and its predecessor deleted. Colours, background, alignment and the pen's
-// mix are recorded when they change.
+// and its predecessor deleted, always before the first point of the figure
+// it draws: a move-to is followed by its line-to with nothing in between,
+// and a line drawn after anything else was recorded repeats its start
+// point. Colours, background, alignment and the pen's mix are recorded when
+// they change.
 //
 // The frame of a recording of w x h pixels on a reference device of R
 // pixels and M millimetres is (0, 0, MulDiv(w, 100 M, R), ...) in 0.01 mm:
@@ -136,6 +139,9 @@ private:
   std::uint32_t m_selectedBrush = 0;
   std::uint32_t m_recordedMix = emf::R2_COPYPEN;
   std::vector<bool> m_usedIndices{true}; // index 0 is the metafile itself
+  // The record count after the current figure's last point; a line recorded
+  // at another count repeats its start point first.
+  std::uint32_t m_figureRecords = 0;
   emf::TRectL m_bounds;
   bool m_drewAnything = false;
 };

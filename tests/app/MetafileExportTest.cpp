@@ -14,6 +14,7 @@
 
 #include "app/RunCommand.h"
 #include "app/WindowChart.h"
+#include "export/EmfRecords.h"
 #include "support/EmfCheck.h"
 #include "support/TempFolder.h"
 
@@ -60,6 +61,23 @@ bool Near(const QImage& image, int x, int y, int reach, bool (*kind)(QRgb)) {
     }
   }
   return false;
+}
+
+// Readers that build paths (SVG converters among them) start a new path at
+// every object record: each line of the chart's file follows its start point
+// directly, and every object a figure draws with is made before the figure.
+TEST_F(MetafileReaders, EveryLineFollowsItsStartPoint) {
+  const std::vector<std::uint8_t> bytes = Chart.MakeChartMetafile(true, Chart.ClientDrawRect())->Bytes();
+  const std::vector<test::TEmfRecord> records = test::EmfRecords(bytes);
+  int lines = 0;
+  for (std::size_t i = 1; i < records.size(); ++i) {
+    if (records[i].Type != emf::EMR_LINETO) continue;
+    ++lines;
+    const std::uint32_t before = records[i - 1].Type;
+    EXPECT_TRUE(before == emf::EMR_MOVETOEX || before == emf::EMR_LINETO)
+        << "record " << i << " follows a record of type " << before;
+  }
+  EXPECT_GT(lines, 50); // grid lines and ticks
 }
 
 TEST_F(MetafileReaders, IndependentReadersAcceptTheFileAndSeeTheBitmapsPicture) {

@@ -67,7 +67,17 @@ INSTANTIATE_TEST_SUITE_P(
                                   d.LineTo(5, 5);
                                   d.LineTo(9, 5);
                                 },
-                                {EMR_MOVETOEX, EMR_CREATEPEN, EMR_SELECTOBJECT, EMR_LINETO, EMR_LINETO}},
+                                {EMR_CREATEPEN, EMR_SELECTOBJECT, EMR_MOVETOEX, EMR_LINETO, EMR_LINETO}},
+                    // The pen of a figure is made before its first point;
+                    // one changed after it repeats the point.
+                    SequenceRow{"PenChangedAfterTheFirstPoint",
+                                [](TEmfDeviceContext& d) {
+                                  d.MoveTo(1, 1);
+                                  d.SelectPen({.Color = 0xFF0000});
+                                  d.LineTo(5, 5);
+                                },
+                                {EMR_CREATEPEN, EMR_SELECTOBJECT, EMR_MOVETOEX, EMR_CREATEPEN,
+                                 EMR_SELECTOBJECT, EMR_DELETEOBJECT, EMR_MOVETOEX, EMR_LINETO}},
                     SequenceRow{"ChangedPenReplacesTheOld",
                                 [](TEmfDeviceContext& d) {
                                   d.LineTo(5, 5);
@@ -76,14 +86,14 @@ INSTANTIATE_TEST_SUITE_P(
                                   d.SelectPen({.Color = 0xFF0000});
                                   d.LineTo(9, 9);
                                 },
-                                {EMR_CREATEPEN, EMR_SELECTOBJECT, EMR_LINETO, EMR_CREATEPEN, EMR_SELECTOBJECT,
-                                 EMR_DELETEOBJECT, EMR_LINETO, EMR_LINETO}},
+                                {EMR_CREATEPEN, EMR_SELECTOBJECT, EMR_MOVETOEX, EMR_LINETO, EMR_CREATEPEN,
+                                 EMR_SELECTOBJECT, EMR_DELETEOBJECT, EMR_MOVETOEX, EMR_LINETO, EMR_LINETO}},
                     SequenceRow{"AlternatePenIsAnExtendedPen",
                                 [](TEmfDeviceContext& d) {
                                   d.SelectPen({.Style = TPenStyle::psAlternate});
                                   d.LineTo(5, 0);
                                 },
-                                {EMR_EXTCREATEPEN, EMR_SELECTOBJECT, EMR_LINETO}},
+                                {EMR_EXTCREATEPEN, EMR_SELECTOBJECT, EMR_MOVETOEX, EMR_LINETO}},
                     SequenceRow{"NotXorIsTheMixAndCopyComesBack",
                                 [](TEmfDeviceContext& d) {
                                   d.SelectPen({.Mode = TPenMode::pmNotXor});
@@ -92,14 +102,14 @@ INSTANTIATE_TEST_SUITE_P(
                                   d.LineTo(5, 0);
                                 },
                                 {EMR_CREATEPEN, EMR_SELECTOBJECT, EMR_SETROP2, EMR_CREATEBRUSHINDIRECT,
-                                 EMR_SELECTOBJECT, EMR_RECTANGLE, EMR_SETROP2, EMR_LINETO}},
+                                 EMR_SELECTOBJECT, EMR_RECTANGLE, EMR_SETROP2, EMR_MOVETOEX, EMR_LINETO}},
                     SequenceRow{"FillRectDrawsWithoutOutline",
                                 [](TEmfDeviceContext& d) {
                                   d.FillRect({0, 0, 10, 10});
                                   d.LineTo(5, 5);
                                 },
                                 {EMR_CREATEBRUSHINDIRECT, EMR_SELECTOBJECT, EMR_SELECTOBJECT, EMR_RECTANGLE,
-                                 EMR_CREATEPEN, EMR_SELECTOBJECT, EMR_LINETO}},
+                                 EMR_CREATEPEN, EMR_SELECTOBJECT, EMR_MOVETOEX, EMR_LINETO}},
                     SequenceRow{"StatesRecordedWhenChanged",
                                 [](TEmfDeviceContext& d) {
                                   d.SetBackgroundMode(OPAQUE);
@@ -134,6 +144,19 @@ INSTANTIATE_TEST_SUITE_P(
                                  EMR_SELECTOBJECT, EMR_POLYGON16, EMR_ELLIPSE, EMR_ROUNDRECT,
                                  EMR_SETPIXELV}}),
     test::RowName());
+
+// A line after a change starts again from where the last one ended.
+TEST(Metafile, RepeatedStartPointIsTheCurrentPosition) {
+  const std::vector<TEmfRecord> body = Body([](TEmfDeviceContext& d) {
+    d.MoveTo(1, 2);
+    d.LineTo(7, 8);
+    d.SelectPen({.Color = 0xFF});
+    d.LineTo(9, 9);
+  });
+  ASSERT_EQ(body[body.size() - 2].Type, EMR_MOVETOEX);
+  EXPECT_EQ(body[body.size() - 2].I32(8), 7);
+  EXPECT_EQ(body[body.size() - 2].I32(12), 8);
+}
 
 TEST(Metafile, FillRectCoversItsRightAndBottomEdges) {
   const std::vector<TEmfRecord> body = Body([](TEmfDeviceContext& d) { d.FillRect({2, 3, 10, 20}); });
