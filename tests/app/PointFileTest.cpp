@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <vector>
 
@@ -197,6 +198,21 @@ TEST_F(PointFile, ImportOfAValueBeyondTheDoubleRangeKeepsThePointsBefore) {
   TPointFileImport pointFile(In("o.csv"));
   EXPECT_THROW(pointFile.ReadPoints([&](double x, double y) { points.emplace_back(x, y); }), EOverflow);
   EXPECT_EQ(points, (std::vector<std::pair<double, double>>{{1, 2}}));
+}
+
+// The largest doubles print rounded up, beyond the double range: such a line
+// cannot be read back.
+TEST_F(PointFile, TheLargestDoublesDoNotComeBack) {
+  const std::string line = PointLine(1, std::numeric_limits<double>::max());
+  EXPECT_EQ(line, " 1.00000000000000E+0000; 1.79769313486232E+0308\r\n");
+  Put(In("max.csv"), PointLine(0, 1) + line);
+  std::vector<std::pair<double, double>> points;
+  TPointFileImport pointFile(In("max.csv"));
+  EXPECT_THROW(pointFile.ReadPoints([&](double x, double y) { points.emplace_back(x, y); }), EOverflow);
+  EXPECT_EQ(points, (std::vector<std::pair<double, double>>{{0, 1}}));
+  // One 15-digit step below comes back.
+  Put(In("below.csv"), " 1.79769313486231E+0308;1\r\n");
+  EXPECT_EQ(Import(In("below.csv")), (std::vector<std::pair<double, double>>{{1.79769313486231e308, 1}}));
 }
 
 TEST_F(PointFile, ImportFailsAtTheOpenWithTheSystemsMessages) {
