@@ -160,5 +160,20 @@ void BM_MetafileExport10000Points(benchmark::State& state) {
 }
 BENCHMARK(BM_MetafileExport10000Points)->Unit(benchmark::kMillisecond);
 
+// curvella-batch --size 20000x20000 --emf: both layout passes without a
+// raster, then the recording and the file.
+void BM_BatchMetafile20000x20000(benchmark::State& state) {
+  const std::string path = (std::filesystem::temp_directory_path() / "curvella-bench-big.emf").string();
+  for (auto _ : state) {
+    TWindowChartFixture f;
+    f.Chart.SetControlSize({20000 + 2 * kWindowChartBorder, 20000 + 2 * kWindowChartBorder});
+    f.Chart.LayOut();
+    f.Chart.LayOut();
+    f.Chart.WriteMetafileFile(path);
+  }
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_BatchMetafile20000x20000)->Unit(benchmark::kMillisecond);
+
 } // namespace
 } // namespace curvella

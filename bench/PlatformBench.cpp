@@ -3,6 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include "export/Bitmap.h"
+#include "platform/Files.h"
 
 namespace curvella {
 namespace {
@@ -74,16 +76,26 @@ BENCHMARK(BM_WriteBmp989x565)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond);
 
-// With the file: the write, the flush to the disk and the rename.
+// With the file: the write, the flush to the disk and the rename. With the
+// argument 1 the folder refuses the temporary file, and the file is written
+// in place with its old contents (the picture before) kept in memory first.
 void BM_SaveBmp989x565(benchmark::State& state) {
   TBitmap bitmap(32);
   Prepare(bitmap);
   bitmap.Canvas().Polyline(Curve());
   const std::string path = "/tmp/curvella-bench-" + std::to_string(::getpid()) + ".bmp";
+  bitmap.SaveToFile(path);
+  if (state.range(0) == 1) {
+    SetFileFaultHook([count = 0](TFileOperation operation) mutable {
+      // Every save's first open is its temporary file's.
+      return operation == TFileOperation::Open && ++count % 2 == 1 ? EACCES : 0;
+    });
+  }
   for (auto _ : state) bitmap.SaveToFile(path);
+  SetFileFaultHook({});
   std::remove(path.c_str());
 }
-BENCHMARK(BM_SaveBmp989x565)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveBmp989x565)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace curvella
