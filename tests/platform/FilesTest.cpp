@@ -403,10 +403,12 @@ TEST_F(TextFile, LargeOldContentsWaitInTheTemporaryFolder) {
       writer.Commit();
     });
   };
-  // Opens: the temporary file, the target, the scratch file.
-  SetFileFaultHook(Faults({kFolderRefusesTemporary, {TFileOperation::Write, 2, ENOSPC}}));
-  EXPECT_EQ(save(), "Disk full");
+  // The new contents are written over the start, then cutting the file to
+  // their length fails: all of the old come back from the temporary folder.
+  SetFileFaultHook(Faults({kFolderRefusesTemporary, {TFileOperation::Truncate, 1, EIO}}));
+  EXPECT_EQ(save(), "I/O error 5");
   EXPECT_TRUE(Contents(In("big")) == old);
+  // Opens: the temporary file, the target, the scratch file.
   SetFileFaultHook(Faults({kFolderRefusesTemporary, {TFileOperation::Open, 3, ENOSPC}}));
   EXPECT_EQ(save(), "Disk full");
   EXPECT_TRUE(Contents(In("big")) == old);
