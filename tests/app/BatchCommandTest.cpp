@@ -395,8 +395,22 @@ TEST_F(BatchProgram, PictureBeyondTheMemoryIsRefusedAndThePointsStay) {
   EXPECT_EQ(Entries(), std::set<std::string>{"pts.csv"});
 }
 
-// A metafile needs no raster of the picture's size: its layout passes draw
-// nowhere, and record what the window's paints would have laid out.
+// A metafile needs no raster of the picture's size: a huge one is made in
+// an address space far smaller than its pixels would take.
+TEST_F(BatchProgram, HugeMetafileNeedsNoRaster) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer needs more address space than the limit";
+#endif
+  const TBatchResult r = Run("ulimit -v 300000; $B --expr \"sin(x)\" --steps 10000 --size 20000x20000 --emf "
+                             "big.emf --csv /dev/null");
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  const std::string bytes = Contents(In("big.emf"));
+  ASSERT_GT(bytes.size(), 108u);
+  EXPECT_EQ(bytes.substr(40, 4), " EMF");
+}
+
+// The layout passes draw nowhere, and record what the window's paints would
+// have laid out.
 TEST(Batch, LayoutWithoutARasterRecordsWhatThePaintsLaidOut) {
   for (const TSize size : {TSize{989, 565}, TSize{2000, 2000}}) {
     const auto record = [&](bool paint) {
