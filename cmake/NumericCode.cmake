@@ -4,4 +4,8 @@
 function(curvella_numeric_code target)
   target_compile_options(${target} PRIVATE
     -fno-fast-math -frounding-math -ftrapping-math -ffp-contract=off)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    # clang honours the floating-point environment only when told to.
+    target_compile_options(${target} PRIVATE -ffp-exception-behavior=strict)
+  endif()
 endfunction()

@@ -4,12 +4,12 @@
 // substring search by substring search: the reference the planned evaluator
 // is compared with. Up to K*K searches at every x.
 
+#include <string>
+#include <vector>
+
 #include "expr/ExpressionEvaluation.h"
 
 namespace curvella::test {
-
-#include <string>
-#include <vector>
 
 // trace, when given, receives the working text of every occurrence, from the
 // last to the first.
