@@ -5,8 +5,7 @@
 namespace curvella {
 
 TChartWall::TChartWall(TCustomChart* chart, TColor defaultColor, TBrushStyle brushStyle)
-    : m_chart(chart), m_color(defaultColor), m_pen(chart->PartChangedHandler()),
-      m_defaultColor(defaultColor) {
+    : m_chart(chart), m_color(defaultColor), m_pen(chart->PartChangedHandler()) {
   m_brush.SetColor(clDefault);
   m_brush.SetStyle(brushStyle);
   m_brush.SetOnChange(chart->PartChangedHandler());

@@ -43,7 +43,6 @@ private:
   bool m_dark3D = true;
   TChartPen m_pen;
   std::int32_t m_size = 0;
-  TColor m_defaultColor;
 };
 
 enum class TTitleAlignment { taLeftJustify, taRightJustify, taCenter };

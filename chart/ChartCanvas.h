@@ -288,7 +288,6 @@ private:
   bool m_view3D = false;
   bool m_orthogonal = false;
   double m_zoomFactor = 1.0;
-  bool m_zoomText = true;
   std::unique_ptr<TBitmap> m_bitmap;
   bool m_offscreenBuffer = true;
   bool m_stale = true;
