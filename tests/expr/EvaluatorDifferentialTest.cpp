@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,18 +17,6 @@ namespace {
 
 const double kXs[] = {-2.5, -1, -0.0, 0, 0.3, 1, 2, 7.25, 1e300};
 
-// The value's bits, or the error's message.
-std::string Outcome(const std::function<double()>& evaluate) {
-  try {
-    const double v = evaluate();
-    std::uint64_t bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    return std::to_string(bits);
-  } catch (const Exception& e) {
-    return "error: " + e.Message();
-  }
-}
-
 // Compares the two at every x; returns whether the evaluator kept the
 // literal search for some occurrence.
 bool ExpectSameOutcomes(const std::string& rewritten) {
@@ -41,8 +28,8 @@ bool ExpectSameOutcomes(const std::string& rewritten) {
   }
   TEvaluator evaluator(list);
   for (double x : kXs) {
-    const std::string literal = Outcome([&] { return test::EvaluateLiterally(list, x); });
-    const std::string planned = Outcome([&] { return evaluator.EvaluateAt(x); });
+    const std::string literal = test::EvaluationOutcome([&] { return test::EvaluateLiterally(list, x); });
+    const std::string planned = test::EvaluationOutcome([&] { return evaluator.EvaluateAt(x); });
     EXPECT_EQ(planned, literal) << "text: " << rewritten << "  x = " << x;
   }
   return evaluator.LiteralSteps() > 0;

@@ -1,11 +1,25 @@
 #include "LiteralEvaluation.h"
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "numtext/Errors.h"
 #include "numtext/NumberText.h"
 
 namespace curvella::test {
+
+std::string EvaluationOutcome(const std::function<double()>& evaluate) {
+  try {
+    const double v = evaluate();
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return std::to_string(bits);
+  } catch (const Exception& e) {
+    return "error: " + e.Message();
+  }
+}
 
 double EvaluateLiterally(const TOccurrenceList& occurrences, double x, std::vector<std::string>* trace) {
   const int k = occurrences.Count();
