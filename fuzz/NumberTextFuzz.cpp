@@ -77,6 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   double fromText = 0;
   std::memcpy(&fromText, data + 3, sizeof fromText);
   CheckRoundTrip(fromText);
+  // Whole numbers read back as written.
+  std::int32_t whole = 0;
+  std::memcpy(&whole, data + 1, sizeof whole);
+  const TTextReading<std::int32_t> wholeRead = TextToInt(std::to_string(whole));
+  if (wholeRead.Value != whole || wholeRead.ErrorPosition != 0) Fail("TextToInt", std::to_string(whole));
 
   long double read = 0;
   try {
