@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
     const std::vector<std::uint8_t> data{std::istreambuf_iterator<char>(in), {}};
     const auto start = std::chrono::steady_clock::now();
     LLVMFuzzerTestOneInput(data.data(), data.size());
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     if (ms > slowest) {
       slowest = ms;
       slowestInput = input;
