@@ -176,14 +176,6 @@ error are still written. A wrong command line exits with 2.
 }
 
 int RunBatch(const std::vector<std::string>& arguments, TDescriptorWriter& out, std::ostream& err) {
-  TBatchOptions options;
-  try {
-    options = ParseArguments(arguments);
-  } catch (const EUsageError& e) {
-    err << "curvella-batch: " << e.Message() << "\nTry curvella-batch --help.\n";
-    return 2;
-  }
-
   // Every step runs under one handler, as the window's commands run under
   // its event loop's: an error is printed as the error box would show it,
   // the status becomes 1, and what the steps before it did stays done.
@@ -207,8 +199,18 @@ int RunBatch(const std::vector<std::string>& arguments, TDescriptorWriter& out, 
     return status;
   };
 
+  TBatchOptions options;
+  try {
+    options = ParseArguments(arguments);
+  } catch (const EUsageError& e) {
+    err << "curvella-batch: " << e.Message() << "\nTry curvella-batch --help.\n";
+    return 2;
+  } catch (...) {
+    step([] { throw; });
+    return status;
+  }
   if (options.Help) {
-    out.Write(BatchHelp());
+    step([&] { out.Write(BatchHelp()); });
     return finish();
   }
   if (options.Explain && !step([&] { Explain(options.Texts.Expression, out); })) return finish();

@@ -145,8 +145,14 @@ void TChartAxis::WidenForMargins(std::int32_t lowMargin, std::int32_t highMargin
   if (lowMargin == 0 && highMargin == 0) {
     // Nothing to widen: mapping the ends back and forth would move them by
     // a rounding step and lose the label at an end. An axis without length
-    // still maps everything to 0.
-    if (m_axisLength < 1) m_workingMinimum = m_workingMaximum = m_workingRange = 0;
+    // still maps everything to 0, and ends stored the wrong way round (while
+    // loading) are still put in order.
+    if (m_axisLength < 1) {
+      m_workingMinimum = m_workingMaximum = m_workingRange = 0;
+    } else if (m_workingMinimum > m_workingMaximum) {
+      std::swap(m_workingMinimum, m_workingMaximum);
+      m_workingRange = static_cast<double>(static_cast<long double>(m_workingMaximum) - m_workingMinimum);
+    }
     return;
   }
   const std::int32_t oldFirst = m_firstPixel;

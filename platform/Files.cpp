@@ -216,26 +216,32 @@ std::string RandomSuffix() {
   return text;
 }
 
-// The user's temporary folder.
-std::string TemporaryFolder() {
-  const char* folder = std::getenv("TMPDIR");
-  return folder && *folder ? folder : "/tmp";
-}
-
 // An unnamed file for the old contents of a file written in place: gone when
-// its descriptor closes, so nothing is left behind whatever happens.
+// its descriptor closes, so nothing is left behind whatever happens. It goes
+// to the user's temporary folder, $TMPDIR, or /tmp when that has no room.
 int CreateScratchFile(TDescriptor& file) {
-  const std::string folder = TemporaryFolder();
-  int error = OpenFile(folder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600, file);
-  if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL) return error;
-  // A file system without unnamed files: a named one, removed at once.
-  std::string name = folder + "/curvella-XXXXXX";
-  if (const int fault = InjectedFault(TFileOperation::Open)) return fault;
-  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) return errno;
-  file.Reset(fd);
-  ::unlink(name.c_str());
-  return 0;
+  int error = 0;
+  std::vector<std::string> folders;
+  if (const char* folder = std::getenv("TMPDIR"); folder && *folder) folders.emplace_back(folder);
+  folders.emplace_back("/tmp");
+  for (const std::string& folder : folders) {
+    error = OpenFile(folder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600, file);
+    if (error == EOPNOTSUPP || error == EISDIR || error == EINVAL) {
+      // A file system without unnamed files: a named one, removed at once.
+      std::string name = folder + "/curvella-XXXXXX";
+      error = InjectedFault(TFileOperation::Open);
+      if (!error) {
+        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+        error = fd < 0 ? errno : 0;
+        if (fd >= 0) {
+          file.Reset(fd);
+          ::unlink(name.c_str());
+        }
+      }
+    }
+    if (!error) return 0;
+  }
+  return error;
 }
 
 // The old contents of a file about to be written in place, to be written
@@ -258,23 +264,27 @@ public:
     return 0;
   }
 
-  // Writes them back over the file and cuts it to their length; returns 0
-  // or the first error.
+  // Cuts the file to their length, which frees what the new contents took
+  // beyond it, and writes them back over it; returns 0 or the first error.
   int Restore(int fd) const noexcept {
+    int first = TruncateFile(fd, m_size);
+    const auto note = [&](int error) {
+      if (!first) first = error;
+      return error;
+    };
     if (!m_spill.IsOpen()) {
-      if (const int error = WriteFileAt(fd, m_memory, 0)) return error;
+      note(WriteFileAt(fd, m_memory, 0));
     } else {
       char chunk[kChunkSize / 8];
       for (std::uint64_t offset = 0; offset < m_size;) {
         std::size_t count = 0;
-        if (const int error = ReadFileAt(m_spill.Get(), chunk, sizeof chunk, offset, count)) return error;
-        if (count == 0) break;
-        if (const int error = WriteFileAt(fd, std::string_view(chunk, count), offset)) return error;
+        if (note(ReadFileAt(m_spill.Get(), chunk, sizeof chunk, offset, count)) || count == 0) break;
+        if (note(WriteFileAt(fd, std::string_view(chunk, count), offset))) break;
         offset += count;
       }
     }
-    if (const int error = TruncateFile(fd, m_size)) return error;
-    return SyncFile(fd);
+    note(SyncFile(fd));
+    return first;
   }
 
 private:
@@ -446,10 +456,14 @@ struct TFileWriter::TState {
   void Discard() noexcept {
     if (old && file.IsOpen()) old->Restore(file.Get());
     old.reset();
+    RemoveTemporary();
+    spent = true;
+  }
+
+  void RemoveTemporary() noexcept {
     file.CloseSilently();
     if (!temporary.empty()) ::unlink(temporary.c_str());
     temporary.clear();
-    spent = true;
   }
 
   [[noreturn]] void Fail(int osError) {
@@ -470,14 +484,16 @@ struct TFileWriter::TState {
     buffer.clear();
   }
 
+  // Creates the temporary file with the existing target's owner and mode;
+  // on an error nothing of it is left and the writer is still usable.
   void CreateTemporary(const struct stat* existing);
   // Opens the existing target for writing in place and keeps its contents;
   // returns 0 or the error that refuses the save.
   int OpenInPlace();
   void CommitInPlace(std::uint64_t length);
-  // The rename was refused: the temporary file's contents go into the
-  // target in place.
-  void CopyIntoPlace();
+  // The rename was refused: the temporary file's contents, read through
+  // source, go into the target in place.
+  void CopyIntoPlace(const TDescriptor& source);
 };
 
 void TFileWriter::TState::CreateTemporary(const struct stat* existing) {
@@ -486,7 +502,9 @@ void TFileWriter::TState::CreateTemporary(const struct stat* existing) {
   if (stem.empty()) Raise(EISDIR);
   for (int attempt = 1;; ++attempt) {
     std::string candidate = folder + "." + stem + "." + RandomSuffix() + ".tmp";
-    const int error = OpenFile(candidate, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666, file);
+    // Readable too: should the rename be refused, the contents are copied
+    // from it, whatever mode it takes from the target.
+    const int error = OpenFile(candidate, O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0666, file);
     if (!error) {
       temporary = std::move(candidate);
       break;
@@ -498,7 +516,12 @@ void TFileWriter::TState::CreateTemporary(const struct stat* existing) {
   // restores. Only a privileged process may give a file away, so a failure
   // leaves the file ours.
   [[maybe_unused]] const int ownerResult = ::fchown(file.Get(), existing->st_uid, existing->st_gid);
-  if (::fchmod(file.Get(), existing->st_mode & 07777) != 0) Fail(errno);
+  int error = InjectedFault(TFileOperation::Chmod);
+  if (!error && ::fchmod(file.Get(), existing->st_mode & 07777) != 0) error = errno;
+  if (error) {
+    RemoveTemporary();
+    Raise(error);
+  }
 }
 
 int TFileWriter::TState::OpenInPlace() {
@@ -524,15 +547,13 @@ void TFileWriter::TState::CommitInPlace(std::uint64_t length) {
   old.reset();
 }
 
-void TFileWriter::TState::CopyIntoPlace() {
-  TDescriptor source;
-  if (const int error = OpenFile(temporary, O_RDONLY | O_CLOEXEC, 0, source)) Fail(error);
+void TFileWriter::TState::CopyIntoPlace(const TDescriptor& source) {
   if (const int error = OpenInPlace()) Fail(error);
   std::vector<char> chunk(kChunkSize);
   std::uint64_t length = 0;
   for (;;) {
     std::size_t count = 0;
-    if (const int error = ReadFile(source.Get(), chunk.data(), chunk.size(), count)) Fail(error);
+    if (const int error = ReadFileAt(source.Get(), chunk.data(), chunk.size(), length, count)) Fail(error);
     if (count == 0) break;
     WriteOut(std::string_view(chunk.data(), count));
     length += count;
@@ -603,12 +624,16 @@ void TFileWriter::Commit() {
     return;
   }
   if (const int error = SyncFile(s.file.Get())) s.Fail(error);
+  // Kept open to read the contents back should the rename be refused.
+  TDescriptor contents;
+  contents.Reset(::fcntl(s.file.Get(), F_DUPFD_CLOEXEC, 0));
+  if (!contents.IsOpen()) s.Fail(errno);
   if (const int error = CloseFile(s.file)) s.Fail(error);
   if (const int error = RenameFile(s.temporary, s.target)) {
     // A shared folder may refuse to let us replace a file we may write
     // (the sticky bit), as may a file mounted in place: write it in place.
     if (error != EPERM && error != EACCES && error != EBUSY) s.Fail(error);
-    s.CopyIntoPlace();
+    s.CopyIntoPlace(contents);
     s.spent = true;
     return;
   }
@@ -646,8 +671,14 @@ void TDescriptorWriter::Flush() {
 }
 
 void PrepareProcessFiles() {
-  ::signal(SIGXFSZ, SIG_IGN);
-  ::signal(SIGPIPE, SIG_IGN);
+  // Caught rather than ignored: the write then fails with its error, and a
+  // program this one starts (the browser) begins with the usual handling.
+  struct sigaction action {};
+  action.sa_handler = [](int) {};
+  action.sa_flags = SA_RESTART;
+  ::sigemptyset(&action.sa_mask);
+  ::sigaction(SIGXFSZ, &action, nullptr);
+  ::sigaction(SIGPIPE, &action, nullptr);
   for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
     if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
     // A path descriptor: it names a folder, and reads and writes through it

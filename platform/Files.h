@@ -28,11 +28,11 @@
 // folder refuses the temporary file, or refuses the rename (a shared folder
 // with the sticky bit, where only the owner may replace a file). Its old
 // contents are kept first, in memory up to 64 MiB and beyond that in an
-// unnamed file in the user's temporary folder ($TMPDIR, else /tmp); when
-// neither can be had the save is refused before the file is touched. Should
-// the new contents fail to be written completely, the old ones are written
-// back and the file is cut to its old length; the error raised is always the
-// first failure's.
+// unnamed file in the user's temporary folder ($TMPDIR, or /tmp); when
+// neither can be had (or the file may be written but not read) the save is
+// refused before the file is touched. Should the new contents fail to be
+// written completely, the file is cut to its old length and the old contents
+// are written back; the error raised is always the first failure's.
 //
 // Lines read are at most 1 MiB long: a longer one raises "Invalid numeric
 // input", the text layer's message for a line it cannot take, so that a file
@@ -173,7 +173,7 @@ void PrepareProcessFiles();
 // A test seam: every file operation of this layer first asks the hook, which
 // returns 0 to let the operation run or an errno value to make it fail with
 // that error. An empty hook (the default) lets everything run.
-enum class TFileOperation { Open, Read, Write, Sync, Close, Rename, Truncate };
+enum class TFileOperation { Open, Read, Write, Sync, Close, Rename, Truncate, Chmod };
 using TFileFaultHook = std::function<int(TFileOperation operation)>;
 void SetFileFaultHook(TFileFaultHook hook);
 

@@ -281,13 +281,18 @@ struct TFault {
   TFileOperation Operation;
   int Occurrence;
   int Error;
+  bool AfterRename = false; // counted from the first rename on
 };
 
-TFileFaultHook Faults(std::vector<TFault> faults) {
-  return [faults, counts = std::map<TFileOperation, int>()](TFileOperation o) mutable {
-    const int n = ++counts[o];
+using TCounts = std::map<TFileOperation, int>;
+
+TFileFaultHook Faults(std::vector<TFault> faults,
+                      std::shared_ptr<TCounts> counts = std::make_shared<TCounts>()) {
+  return [faults, counts, sinceRename = TCounts()](TFileOperation o) mutable {
+    const int n = ++(*counts)[o];
+    const int m = counts->contains(TFileOperation::Rename) ? ++sinceRename[o] : 0;
     for (const TFault& f : faults) {
-      if (f.Operation == o && f.Occurrence == n) return f.Error;
+      if (f.Operation == o && (f.AfterRename ? m : n) == f.Occurrence) return f.Error;
     }
     return 0;
   };
@@ -311,12 +316,13 @@ class InPlaceTable : public TextFile, public testing::WithParamInterface<InPlace
 // byte and cut the file to its old length.
 TEST_P(InPlaceTable, KeepsTheOldContentsUntilTheNewAreComplete) {
   const InPlaceRow& row = GetParam();
-  const std::string old = std::string(100000, 'o') + "\n";
+  const std::string old = std::string(300000, 'o') + "\n";
   const std::string fresh(256 * 4096, 'n');
   Store(In("f"), old);
   const ino_t inode = InodeOf(In("f"));
   const std::size_t descriptors = OpenDescriptorCount();
-  SetFileFaultHook(Faults(row.Faults));
+  const auto counts = std::make_shared<TCounts>();
+  SetFileFaultHook(Faults(row.Faults, counts));
   const std::string error = ErrorOf([&] {
     TFileWriter writer(In("f"));
     for (std::size_t at = 0; at < fresh.size(); at += 4096) writer.Write(fresh.substr(at, 4096));
@@ -328,6 +334,9 @@ TEST_P(InPlaceTable, KeepsTheOldContentsUntilTheNewAreComplete) {
   EXPECT_EQ(InodeOf(In("f")), inode); // written in place, never replaced
   EXPECT_EQ(Entries(), std::set<std::string>{"f"});
   EXPECT_EQ(OpenDescriptorCount(), descriptors);
+  // The row's way into place was taken.
+  const bool renameRefused = row.Faults.front().Operation == TFileOperation::Rename;
+  EXPECT_EQ((*counts)[TFileOperation::Rename], renameRefused ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -352,28 +361,41 @@ INSTANTIATE_TEST_SUITE_P(
                     InPlaceRow{"OldContentsUnreadable",
                                {kFolderRefusesTemporary, {TFileOperation::Read, 1, EIO}},
                                "I/O error 5"},
+                    // A file system that refuses the temporary file the target's mode.
+                    InPlaceRow{"TemporaryFileRefusesTheMode", {{TFileOperation::Chmod, 1, EPERM}}, ""},
+                    InPlaceRow{"TemporaryFileRefusesTheModeDiskFull",
+                               {{TFileOperation::Chmod, 1, EPERM}, {TFileOperation::Write, 3, ENOSPC}},
+                               "Disk full"},
                     InPlaceRow{"RenameRefused", {kFolderRefusesRename}, ""},
-                    // The temporary file's 16 writes, then the copy's.
                     InPlaceRow{"RenameRefusedDiskFullMidCopy",
-                               {kFolderRefusesRename, {TFileOperation::Write, 18, ENOSPC}},
+                               {kFolderRefusesRename, {TFileOperation::Write, 3, ENOSPC, true}},
                                "Disk full"},
                     InPlaceRow{"RenameRefusedTargetNotWritable",
-                               {kFolderRefusesRename, {TFileOperation::Open, 3, EACCES}},
+                               {kFolderRefusesRename, {TFileOperation::Open, 1, EACCES, true}},
                                "File access denied"}),
     test::RowName());
 
 // Should putting the old contents back fail too, the message is still the
-// first failure's.
+// first failure's, and the file is at least cut back to its old length
+// first, which frees what the new contents took.
 TEST_F(TextFile, InPlaceFailureReportsTheFirstErrorWhenTheRestoreFailsToo) {
   Store(In("f"), "old\n");
   SetFileFaultHook(
       Faults({kFolderRefusesTemporary, {TFileOperation::Write, 1, ENOSPC}, {TFileOperation::Write, 2, EIO}}));
-  EXPECT_EQ(ErrorOf([&] {
-              TFileWriter writer(In("f"));
-              writer.Write(std::string(100000, 'n'));
-              writer.Commit();
-            }),
-            "Disk full");
+  const auto save = [&] {
+    return ErrorOf([&] {
+      TFileWriter writer(In("f"));
+      writer.Write(std::string(100000, 'n'));
+      writer.Commit();
+    });
+  };
+  EXPECT_EQ(save(), "Disk full");
+  // The new contents all written, the cut to their length refused, the old
+  // ones refused too.
+  SetFileFaultHook(Faults(
+      {kFolderRefusesTemporary, {TFileOperation::Truncate, 1, EIO}, {TFileOperation::Write, 2, ENOSPC}}));
+  EXPECT_EQ(save(), "I/O error 5");
+  EXPECT_EQ(fs::file_size(In("f")), 4u);
   EXPECT_EQ(Entries(), std::set<std::string>{"f"});
 }
 
@@ -408,8 +430,17 @@ TEST_F(TextFile, LargeOldContentsWaitInTheTemporaryFolder) {
   SetFileFaultHook(Faults({kFolderRefusesTemporary, {TFileOperation::Truncate, 1, EIO}}));
   EXPECT_EQ(save(), "I/O error 5");
   EXPECT_TRUE(Contents(In("big")) == old);
-  // Opens: the temporary file, the target, the scratch file.
-  SetFileFaultHook(Faults({kFolderRefusesTemporary, {TFileOperation::Open, 3, ENOSPC}}));
+  // The same where the temporary folder has no unnamed files: the named
+  // scratch file is removed as soon as it is open.
+  SetFileFaultHook(Faults(
+      {kFolderRefusesTemporary, {TFileOperation::Open, 3, EOPNOTSUPP}, {TFileOperation::Truncate, 1, EIO}}));
+  EXPECT_EQ(save(), "I/O error 5");
+  EXPECT_TRUE(Contents(In("big")) == old);
+  EXPECT_TRUE(fs::is_empty(tmp));
+  // Opens: the temporary file, the target, the scratch file in $TMPDIR,
+  // then in /tmp.
+  SetFileFaultHook(Faults(
+      {kFolderRefusesTemporary, {TFileOperation::Open, 3, ENOSPC}, {TFileOperation::Open, 4, ENOSPC}}));
   EXPECT_EQ(save(), "Disk full");
   EXPECT_TRUE(Contents(In("big")) == old);
   EXPECT_TRUE(fs::is_empty(tmp));
