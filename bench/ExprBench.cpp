@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "../tests/expr/LiteralEvaluation.h"
@@ -86,6 +88,21 @@ void BM_PlannedStep3000(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(evaluator.EvaluateAt(0.5));
 }
 BENCHMARK(BM_PlannedStep3000)->Unit(benchmark::kMicrosecond);
+
+// A text the fuzzer found: some 2,400 calls, and in hundreds of steps a
+// call text that may run on into a result text.
+void BM_PlannedStepRunOns(benchmark::State& state) {
+  std::ifstream in(std::string(CURVELLA_EXPR_TEST_DATA) + "/run-ons-in-many-steps-1.bin", std::ios::binary);
+  const std::string data{std::istreambuf_iterator<char>(in), {}};
+  TEvaluator evaluator(FindOperations(RewriteExpression(data.substr(1))));
+  double x = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(test::EvaluationOutcome([&] { return evaluator.EvaluateAt(x); }));
+    x = x == 0 ? -2.5 : 0;
+  }
+  state.counters["literal steps"] = evaluator.LiteralSteps();
+}
+BENCHMARK(BM_PlannedStepRunOns)->Unit(benchmark::kMillisecond);
 
 void Run(benchmark::State& state, const std::string& expression) {
   const TRunTexts texts{expression, "0", "2", "10000"};

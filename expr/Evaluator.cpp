@@ -32,23 +32,32 @@ struct TOperand {
   std::vector<TPiece> Pieces; // Assembled, parentheses left out
 };
 
-// How occurrence m gets its operands.
-struct TStep {
-  TOperand Left;
-  TOperand Right;
-  // Set when a substitution might land on a result text: the working text as
-  // far as it is known, and the occurrence with which the literal search goes
-  // on at each x.
-  bool Literal = false;
-  std::vector<TPiece> Working;
-  int ResumeAt = 0;
-};
-
 // A call text replaced in a working text, in rewritten-text positions.
 struct TReplaced {
   std::size_t Begin;
   std::size_t End;
   int Slot;
+};
+
+// How occurrence m gets its operands.
+struct TStep {
+  TOperand Left;
+  TOperand Right;
+  // Set when a substitution might land on a result text: the substitutions
+  // made as far as they are known, and the occurrence with which the search
+  // goes on at each x.
+  bool Literal = false;
+  std::vector<TReplaced> Replaced;
+  int ResumeAt = 0;
+};
+
+// A range of a working text's own characters replaced at one x, which reads
+// as its content: the result text that replaced it, then what is left of a
+// result text that a call text ran on into.
+struct TRange {
+  std::size_t Begin;
+  std::size_t End;
+  std::vector<TPiece> Content;
 };
 
 // Positions [Begin, End) of the rewritten text that equal one call text.
@@ -132,8 +141,14 @@ struct TEvaluator::TPlan {
   std::vector<int> GroupOf;        // occurrence -> its twin group
   std::vector<TTwinGroup> Groups;
   std::vector<std::vector<std::size_t>> RiskyOffsets; // offsets at which a result text could begin
+  // Per occurrence with risky offsets: the places (start, keyword start) at
+  // which its call text's characters up to a risky offset stand right before
+  // a keyword, where a replaced range may begin; by start.
+  std::vector<std::vector<std::pair<std::size_t, std::size_t>>> RunOnAnchors;
+  TSubstringHash Hash;
+  std::vector<std::size_t> SearchCursors; // per twin group, for the search at each x
 
-  explicit TPlan(TOccurrenceList list) : Occurrences(std::move(list)) {}
+  explicit TPlan(TOccurrenceList list) : Occurrences(std::move(list)), Hash(Occurrences.Text()) {}
 
   std::string_view Text() const { return Occurrences.Text(); }
   int Count() const { return Occurrences.Count(); }
@@ -150,9 +165,17 @@ struct TEvaluator::TPlan {
                              const std::vector<TReplaced>& replaced) const;
   TOperand MakeOperand(const std::vector<TPiece>& working, std::size_t from, std::size_t to) const;
 
+  bool SameText(std::size_t a, std::size_t b, std::size_t length) const {
+    return Hash.Of(a, length) == Hash.Of(b, length) && Text().compare(a, length, Text(), b, length) == 0;
+  }
+
   double Evaluate(double x);
   double OperandAt(const TOperand& operand, double x) const;
   std::string Materialize(const std::vector<TPiece>& pieces) const;
+  // The working text of a literal step at the current x.
+  std::string SearchLiterally(int m, const TStep& step);
+  bool RunsOn(int j, std::size_t from, const std::vector<TRange>& ranges, std::size_t first, std::size_t end,
+              std::size_t& lastRange, std::size_t& endOffset) const;
 };
 
 void TEvaluator::TPlan::Build() {
@@ -170,6 +193,7 @@ void TEvaluator::TPlan::Build() {
   FindRiskyOffsets();
   std::vector<std::size_t> cursors(Groups.size());
   for (int m = 1; m <= k; ++m) PlanStep(m, cursors);
+  SearchCursors.resize(Groups.size());
 }
 
 // Groups the occurrences by the positions at which their call text stands
@@ -182,9 +206,8 @@ void TEvaluator::TPlan::Build() {
 void TEvaluator::TPlan::FindTwins() {
   const int k = Count();
   const std::string_view text = Text();
-  const TSubstringHash hash(text);
   const auto sameText = [&](std::size_t a, std::size_t b, std::size_t length) {
-    return hash.Of(a, length) == hash.Of(b, length) && text.compare(a, length, text, b, length) == 0;
+    return SameText(a, b, length);
   };
 
   GroupOf.assign(k + 1, -1);
@@ -203,7 +226,7 @@ void TEvaluator::TPlan::FindTwins() {
       Groups.push_back(std::move(group));
       continue;
     }
-    std::vector<int>& candidates = closedGroups[hash.Of(Begin[j], length) ^ (length * 0x9E3779B97F4A7C15ULL)];
+    std::vector<int>& candidates = closedGroups[Hash.Of(Begin[j], length) ^ (length * 0x9E3779B97F4A7C15ULL)];
     for (int g : candidates) {
       if (Groups[g].Length == length && sameText(Groups[g].Positions.front(), Begin[j], length)) {
         GroupOf[j] = g;
@@ -247,6 +270,17 @@ void TEvaluator::TPlan::FindRiskyOffsets() {
       if (ResultPrefixAt(text, q) >= end - q) offsets.push_back(q - begin);
     }
   }
+  RunOnAnchors.assign(Count() + 1, {});
+  for (int j = 1; j <= Count(); ++j) {
+    auto& anchors = RunOnAnchors[j];
+    for (std::size_t offset : RiskyOffsets[j]) {
+      for (int i = 1; i <= Count(); ++i) {
+        if (Begin[i] >= offset && SameText(Begin[i] - offset, Begin[j], offset))
+          anchors.emplace_back(Begin[i] - offset, Begin[i]);
+      }
+    }
+    std::sort(anchors.begin(), anchors.end());
+  }
 }
 
 // The substitutions into occurrence m's call text, j = m+1 ... K in order,
@@ -281,7 +315,7 @@ void TEvaluator::TPlan::PlanStep(int m, std::vector<std::size_t>& cursors) {
       const std::size_t risky = FirstRiskyStart(j, begin, replaced);
       if (risky != kNone && (found == kNone || risky < found)) {
         step.Literal = true;
-        step.Working = Pieces(begin, end, replaced);
+        step.Replaced = std::move(replaced);
         step.ResumeAt = j;
         return;
       }
@@ -429,6 +463,141 @@ double TEvaluator::TPlan::OperandAt(const TOperand& operand, double x) const {
   return StoreDouble(TextToReal(Materialize(operand.Pieces)).Value);
 }
 
+// Whether call text j, from its own character at position from on, runs on
+// into the content of ranges[first] and matches to its end; if so, where it
+// ends: inside the content of ranges[lastRange] after endOffset characters
+// of it, or (endOffset past that content) in the own characters after it.
+bool TEvaluator::TPlan::RunsOn(int j, std::size_t from, const std::vector<TRange>& ranges, std::size_t first,
+                               std::size_t end, std::size_t& lastRange, std::size_t& endOffset) const {
+  const std::size_t callEnd = Begin[j] + Length[j];
+  std::size_t at = Begin[j] + (ranges[first].Begin - from);
+  for (std::size_t q = first; q < ranges.size(); ++q) {
+    std::size_t consumed = 0;
+    for (const TPiece& piece : ranges[q].Content) {
+      const std::size_t take = std::min(callEnd - at, piece.End - piece.Begin);
+      if (Text().substr(at, take) != ResultText(piece.Slot).substr(piece.Begin, take)) return false;
+      at += take;
+      consumed += take;
+      if (at == callEnd) {
+        lastRange = q;
+        endOffset = consumed;
+        return true;
+      }
+    }
+    const std::size_t next = q + 1 < ranges.size() ? ranges[q + 1].Begin : end;
+    const std::size_t own = std::min(callEnd - at, next - ranges[q].End);
+    if (!SameText(ranges[q].End, at, own)) return false;
+    at += own;
+    if (at == callEnd) {
+      lastRange = q;
+      endOffset = consumed + own;
+      return true;
+    }
+  }
+  return false;
+}
+
+// The search for the call texts from step.ResumeAt on, exactly as on a copy
+// of the working text with the result texts in place, but on the rewritten
+// text itself: a call text starts with a keyword's letter, which no result
+// text holds, so it is found either where the same text stands in the
+// working text's own characters (a twin position), or running on from them
+// into a replaced range at one of its risky offsets.
+std::string TEvaluator::TPlan::SearchLiterally(int m, const TStep& step) {
+  const std::size_t begin = Begin[m];
+  const std::size_t end = begin + Length[m];
+  std::vector<TRange> ranges;
+  ranges.reserve(step.Replaced.size());
+  std::size_t workingLength = Length[m];
+  for (const TReplaced& r : step.Replaced) {
+    ranges.push_back({r.Begin, r.End, {{r.Slot, 0, kResultLength}}});
+    workingLength = workingLength - (r.End - r.Begin) + kResultLength;
+  }
+  const auto overlaps = [&](std::size_t a, std::size_t b) {
+    auto after = std::lower_bound(ranges.begin(), ranges.end(), b,
+                                  [](const TRange& r, std::size_t position) { return r.Begin < position; });
+    return after != ranges.begin() && std::prev(after)->End > a;
+  };
+  std::fill(SearchCursors.begin(), SearchCursors.end(), 0);
+
+  for (int j = step.ResumeAt; j <= Count(); ++j) {
+    const std::size_t length = Length[j];
+    if (length >= workingLength) continue;
+    const TTwinGroup& group = Groups[GroupOf[j]];
+    std::size_t& cursor = SearchCursors[GroupOf[j]];
+    std::size_t found = kNone;
+    for (; cursor < group.Positions.size(); ++cursor) {
+      const std::size_t t = group.Positions[cursor];
+      if (t < begin) continue;
+      if (t + length > end) break;
+      if (overlaps(t, t + length)) continue;
+      found = t;
+      break;
+    }
+    // A run-on before it starts in the own characters right before a range,
+    // at one of the call text's anchors; the first that matches is taken.
+    std::size_t runOnRange = kNone;
+    std::size_t lastRange = 0;
+    std::size_t endOffset = 0;
+    const auto& anchors = RunOnAnchors[j];
+    for (auto a = std::lower_bound(anchors.begin(), anchors.end(), std::make_pair(begin, std::size_t{0}));
+         a != anchors.end() && a->first < found; ++a) {
+      const auto [t, keyword] = *a;
+      const auto range =
+          std::lower_bound(ranges.begin(), ranges.end(), keyword,
+                           [](const TRange& r, std::size_t position) { return r.Begin < position; });
+      if (range == ranges.end() || range->Begin != keyword) continue;
+      // The characters from t to the range must be own characters.
+      if (range != ranges.begin() && std::prev(range)->End > t) continue;
+      const auto i = static_cast<std::size_t>(range - ranges.begin());
+      if (!RunsOn(j, t, ranges, i, end, lastRange, endOffset)) continue;
+      found = t;
+      runOnRange = i;
+      break;
+    }
+    if (found == kNone) continue;
+    workingLength = workingLength - length + kResultLength;
+    if (runOnRange == kNone) {
+      const TRange range{found, found + length, {{j, 0, kResultLength}}};
+      ranges.insert(std::lower_bound(ranges.begin(), ranges.end(), range,
+                                     [](const TRange& a, const TRange& b) { return a.Begin < b.Begin; }),
+                    range);
+      continue;
+    }
+    // The own characters from found, ranges runOnRange to lastRange and what
+    // lies between them become one range; what the call text did not reach
+    // of the last one stays after the new result.
+    TRange range{found, ranges[lastRange].End, {{j, 0, kResultLength}}};
+    std::size_t skip = endOffset;
+    for (const TPiece& piece : ranges[lastRange].Content) {
+      const std::size_t size = piece.End - piece.Begin;
+      if (skip >= size) {
+        skip -= size;
+        continue;
+      }
+      range.Content.push_back({piece.Slot, piece.Begin + skip, piece.End});
+      skip = 0;
+    }
+    // Past the content: the call text ended in the own characters after it.
+    if (skip > 0) range.End = ranges[lastRange].End + skip;
+    ranges.erase(ranges.begin() + static_cast<std::ptrdiff_t>(runOnRange),
+                 ranges.begin() + static_cast<std::ptrdiff_t>(lastRange) + 1);
+    ranges.insert(ranges.begin() + static_cast<std::ptrdiff_t>(runOnRange), std::move(range));
+  }
+
+  std::string working;
+  working.reserve(workingLength);
+  std::size_t at = begin;
+  for (const TRange& range : ranges) {
+    working.append(Text().substr(at, range.Begin - at));
+    for (const TPiece& piece : range.Content)
+      working.append(ResultText(piece.Slot).substr(piece.Begin, piece.End - piece.Begin));
+    at = range.End;
+  }
+  working.append(Text().substr(at, end - at));
+  return working;
+}
+
 double TEvaluator::TPlan::Evaluate(double x) {
   const int k = Count();
   if (k == 0) return 0;
@@ -437,13 +606,7 @@ double TEvaluator::TPlan::Evaluate(double x) {
     double left;
     double right;
     if (step.Literal) {
-      std::string working = Materialize(step.Working);
-      for (int j = step.ResumeAt; j <= k; ++j) {
-        const std::string_view call = Occurrences.CallText(j);
-        if (call.size() >= working.size()) continue;
-        const std::size_t at = working.find(call);
-        if (at != std::string::npos) working.replace(at, call.size(), ResultText(j));
-      }
+      const std::string working = SearchLiterally(m, step);
       left = OperandValue(LeftOperandText(working, Occurrences[m].Keyword()), x);
       right = OperandValue(RightOperandText(working), x);
     } else {

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,7 +22,7 @@ const double kXs[] = {-2.5, -1, -0.0, 0, 0.3, 1, 2, 7.25, 1e300};
 
 // Compares the two at every x; returns whether the evaluator kept the
 // literal search for some occurrence.
-bool ExpectSameOutcomes(const std::string& rewritten) {
+bool ExpectSameOutcomes(const std::string& rewritten, std::span<const double> xs = kXs) {
   TOccurrenceList list;
   try {
     list = FindOperations(rewritten);
@@ -27,7 +30,7 @@ bool ExpectSameOutcomes(const std::string& rewritten) {
     return false;
   }
   TEvaluator evaluator(list);
-  for (double x : kXs) {
+  for (double x : xs) {
     const std::string literal = test::EvaluationOutcome([&] { return test::EvaluateLiterally(list, x); });
     const std::string planned = test::EvaluationOutcome([&] { return evaluator.EvaluateAt(x); });
     EXPECT_EQ(planned, literal) << "text: " << rewritten << "  x = " << x;
@@ -157,6 +160,21 @@ TEST(EvaluatorDifferential, ResultsThatCompleteACallText) {
   EXPECT_TRUE(ExpectSameOutcomes("plus(shcos(x)&shcos(x)&sh-)"));
   EXPECT_TRUE(ExpectSameOutcomes("plus(shcos(x)&shcos(x)&sh )"));
   EXPECT_TRUE(ExpectSameOutcomes("minus(chsin(x)&chsin(x)&ch-&x)"));
+}
+
+// Texts the fuzzer found, as it gave them: a byte choosing whether the text
+// is rewritten first, then the text. Each has some 2,400 calls, and in
+// hundreds of steps a call text runs on into a result text at some x. The
+// literal loop takes a second or more at each x for them.
+TEST(EvaluatorDifferential, FuzzFindings) {
+  const double xs[] = {0, -2.5};
+  for (const char* name : {"run-ons-in-many-steps-1.bin"}) {
+    std::ifstream in(std::string(CURVELLA_EXPR_TEST_DATA) + "/" + name, std::ios::binary);
+    const std::string data{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_FALSE(data.empty()) << name;
+    const std::string text = data.substr(1);
+    EXPECT_TRUE(ExpectSameOutcomes(data[0] & 1 ? RewriteExpression(text) : text, xs)) << name;
+  }
 }
 
 } // namespace
