@@ -17,9 +17,12 @@
 // constant, the result of one inner call, or a mix of characters and results
 // read at each x. Only a call text that could run on into a result text (a
 // keyword followed by one blank or "-", or a call left open to the end of
-// the text, next to a result) keeps the literal search at each x, for that
-// occurrence alone. Results and errors are those of the literal substitution,
-// bit for bit.
+// the text, next to a result) keeps a search at each x, for that occurrence
+// alone; it too works on the rewritten text, not on a copy: a call text is
+// found either where the same text stands in the working text's own
+// characters, or running on from them into a replaced range, which can only
+// begin at a keyword. Results and errors are those of the literal
+// substitution, bit for bit.
 //
 //   TEvaluator e(FindOperations(RewriteExpression("x^2-3*x+2")));
 //   e.EvaluateAt(2.5) -> 0.75     e.EvaluateAt(0) -> 2
@@ -44,7 +47,7 @@ public:
   // errors of the failing operation.
   double EvaluateAt(double x);
 
-  // How many occurrences keep the literal search at each x.
+  // How many occurrences keep a search at each x.
   int LiteralSteps() const;
 
 private:
