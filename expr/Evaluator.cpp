@@ -4,6 +4,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "expr/SuffixLcp.h"
 #include "numtext/Extended.h"
 #include "numtext/NumberText.h"
 
@@ -145,10 +146,12 @@ struct TEvaluator::TPlan {
   // which its call text's characters up to a risky offset stand right before
   // a keyword, where a replaced range may begin; by start.
   std::vector<std::vector<std::pair<std::size_t, std::size_t>>> RunOnAnchors;
-  TSubstringHash Hash;
+  TSubstringHash Hash;                    // to sort call texts into buckets
+  TSuffixLcp Lcp;                         // to compare texts exactly
   std::vector<std::size_t> SearchCursors; // per twin group, for the search at each x
 
-  explicit TPlan(TOccurrenceList list) : Occurrences(std::move(list)), Hash(Occurrences.Text()) {}
+  explicit TPlan(TOccurrenceList list)
+      : Occurrences(std::move(list)), Hash(Occurrences.Text()), Lcp(Occurrences.Text()) {}
 
   std::string_view Text() const { return Occurrences.Text(); }
   int Count() const { return Occurrences.Count(); }
@@ -165,9 +168,7 @@ struct TEvaluator::TPlan {
                              const std::vector<TReplaced>& replaced) const;
   TOperand MakeOperand(const std::vector<TPiece>& working, std::size_t from, std::size_t to) const;
 
-  bool SameText(std::size_t a, std::size_t b, std::size_t length) const {
-    return Hash.Of(a, length) == Hash.Of(b, length) && Text().compare(a, length, Text(), b, length) == 0;
-  }
+  bool SameText(std::size_t a, std::size_t b, std::size_t length) const { return Lcp.Same(a, b, length); }
 
   double Evaluate(double x);
   double OperandAt(const TOperand& operand, double x) const;
@@ -270,16 +271,27 @@ void TEvaluator::TPlan::FindRiskyOffsets() {
       if (ResultPrefixAt(text, q) >= end - q) offsets.push_back(q - begin);
     }
   }
+  // A risky offset holds a blank or "-" and a keyword starts with a letter:
+  // where the call text's characters stand again up to a keyword, that
+  // keyword starts exactly where the two texts first differ. Such a place
+  // starts with the call text's keyword, so it is an occurrence of it.
+  std::vector<bool> keywordStart(text.size() + 1);
+  std::vector<std::vector<int>> byOperation(kOperationCount + 1);
+  for (int i = 1; i <= Count(); ++i) {
+    keywordStart[Begin[i]] = true;
+    byOperation[Occurrences[i].Operation].push_back(i);
+  }
   RunOnAnchors.assign(Count() + 1, {});
   for (int j = 1; j <= Count(); ++j) {
-    auto& anchors = RunOnAnchors[j];
-    for (std::size_t offset : RiskyOffsets[j]) {
-      for (int i = 1; i <= Count(); ++i) {
-        if (Begin[i] >= offset && SameText(Begin[i] - offset, Begin[j], offset))
-          anchors.emplace_back(Begin[i] - offset, Begin[i]);
+    const std::vector<std::size_t>& offsets = RiskyOffsets[j];
+    if (offsets.empty()) continue;
+    for (int i : byOperation[Occurrences[j].Operation]) {
+      const std::size_t common = Lcp.Of(Begin[i], Begin[j]);
+      if (common < Length[j] && keywordStart[Begin[i] + common] &&
+          std::binary_search(offsets.begin(), offsets.end(), common)) {
+        RunOnAnchors[j].emplace_back(Begin[i], Begin[i] + common);
       }
     }
-    std::sort(anchors.begin(), anchors.end());
   }
 }
 
@@ -355,20 +367,21 @@ void TEvaluator::TPlan::PlanStep(int m, std::vector<std::size_t>& cursors) {
 }
 
 // The earliest start, inside the working text's own characters, from which
-// call text j could run on into a result text that follows them.
+// call text j could run on into a result text that follows them: one of its
+// anchors, with a substitution beginning at the anchor's keyword.
 std::size_t TEvaluator::TPlan::FirstRiskyStart(int j, std::size_t begin,
                                                const std::vector<TReplaced>& replaced) const {
-  std::size_t first = kNone;
-  std::size_t segmentStart = begin;
-  for (const TReplaced& r : replaced) {
-    for (std::size_t offset : RiskyOffsets[j]) {
-      if (offset > r.Begin - segmentStart) continue;
-      const std::size_t t = r.Begin - offset;
-      if (Text().compare(t, offset, Text(), Begin[j], offset) == 0) first = std::min(first, t);
-    }
-    segmentStart = r.End;
+  const auto& anchors = RunOnAnchors[j];
+  for (auto a = std::lower_bound(anchors.begin(), anchors.end(), std::make_pair(begin, std::size_t{0}));
+       a != anchors.end(); ++a) {
+    const auto [t, keyword] = *a;
+    const auto r =
+        std::lower_bound(replaced.begin(), replaced.end(), keyword,
+                         [](const TReplaced& x, std::size_t position) { return x.Begin < position; });
+    if (r == replaced.end() || r->Begin != keyword) continue;
+    if (r == replaced.begin() || std::prev(r)->End <= t) return t;
   }
-  return first;
+  return kNone;
 }
 
 std::vector<TPiece> TEvaluator::TPlan::Pieces(std::size_t begin, std::size_t end,
