@@ -122,6 +122,23 @@ private:
   std::vector<std::uint64_t> m_power;
 };
 
+// The first position of a twin group, from the cursor on, at which its call
+// text (of the given length) stands in the working text [begin, end) clear
+// of every substitution. Places behind the working text's start, and places
+// that overlap a substitution, stay unusable for the rest of this working
+// text: the cursor moves past them for good.
+template <class TOverlaps>
+std::size_t FirstClearTwin(const TTwinGroup& group, std::size_t& cursor, std::size_t begin, std::size_t end,
+                           std::size_t length, TOverlaps overlaps) {
+  for (; cursor < group.Positions.size(); ++cursor) {
+    const std::size_t t = group.Positions[cursor];
+    if (t < begin) continue;
+    if (t + length > end) break;
+    if (!overlaps(t, t + length)) return t;
+  }
+  return kNone;
+}
+
 bool Overlaps(const std::vector<TReplaced>& replaced, std::size_t begin, std::size_t end) {
   auto after = std::lower_bound(replaced.begin(), replaced.end(), end,
                                 [](const TReplaced& r, std::size_t position) { return r.Begin < position; });
@@ -310,19 +327,9 @@ void TEvaluator::TPlan::PlanStep(int m, std::vector<std::size_t>& cursors) {
     const std::size_t length = Length[j];
     if (length >= workingLength) continue;
 
-    // Places behind the working text's start, and places that overlap a
-    // substitution, stay unusable for the rest of this working text.
-    const TTwinGroup& group = Groups[GroupOf[j]];
-    std::size_t& cursor = cursors[GroupOf[j]];
-    std::size_t found = kNone;
-    for (; cursor < group.Positions.size(); ++cursor) {
-      const std::size_t t = group.Positions[cursor];
-      if (t < begin) continue;
-      if (t + length > end) break;
-      if (Overlaps(replaced, t, t + length)) continue;
-      found = t;
-      break;
-    }
+    const std::size_t found =
+        FirstClearTwin(Groups[GroupOf[j]], cursors[GroupOf[j]], begin, end, length,
+                       [&](std::size_t a, std::size_t b) { return Overlaps(replaced, a, b); });
     if (!RiskyOffsets[j].empty()) {
       const std::size_t risky = FirstRiskyStart(j, begin, replaced);
       if (risky != kNone && (found == kNone || risky < found)) {
@@ -536,17 +543,8 @@ std::string TEvaluator::TPlan::SearchLiterally(int m, const TStep& step) {
   for (int j = step.ResumeAt; j <= Count(); ++j) {
     const std::size_t length = Length[j];
     if (length >= workingLength) continue;
-    const TTwinGroup& group = Groups[GroupOf[j]];
-    std::size_t& cursor = SearchCursors[GroupOf[j]];
-    std::size_t found = kNone;
-    for (; cursor < group.Positions.size(); ++cursor) {
-      const std::size_t t = group.Positions[cursor];
-      if (t < begin) continue;
-      if (t + length > end) break;
-      if (overlaps(t, t + length)) continue;
-      found = t;
-      break;
-    }
+    std::size_t found =
+        FirstClearTwin(Groups[GroupOf[j]], SearchCursors[GroupOf[j]], begin, end, length, overlaps);
     // A run-on before it starts in the own characters right before a range,
     // at one of the call text's anchors; the first that matches is taken.
     std::size_t runOnRange = kNone;
