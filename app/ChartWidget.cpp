@@ -96,7 +96,11 @@ bool TChartWidget::event(QEvent* event) {
 }
 
 void TChartWidget::paintEvent(QPaintEvent*) {
-  RunPaintHandler([this] { m_chart->Paint(); });
+  RunPaintHandler([this] {
+    std::optional<TBusyCursor> busy;
+    if (m_chart->NeedsDrawingPass()) busy.emplace();
+    m_chart->Paint();
+  });
   QPainter painter(this);
   // The sunken edge: shadow and dark shadow above and left, highlight and
   // light below and right.

@@ -5,13 +5,26 @@
 // through TDesktop, so that tests can answer the dialogs and read the boxes.
 //
 // File dialogs are described as the window stores them: a filter of
-// "description|pattern" pairs and a default extension added to a name
-// typed without one. Saving never asks before replacing a file, and opening
-// accepts a name that does not exist (the command reports it):
+// "description|pattern" pairs and a default extension. Each dialog also
+// offers every file after its stored filter, which stays first and chosen:
 //
-//   QtNameFilters("Bitmap Files|*.bmp")        -> {"Bitmap Files (*.bmp)"}
-//   QtNameFilters("CSV Files|*.csv|All|*.*")   -> {"CSV Files (*.csv)", "All (*.*)"}
+//   DialogNameFilters("Bitmap Files|*.bmp")      -> {"Bitmap Files (*.bmp)", "All files (*)"}
+//   DialogNameFilters("CSV Files|*.csv|All|*.*") -> {"CSV Files (*.csv)", "All (*.*)", "All files (*)"}
+//
+// Saving never asks before replacing a file and adds the default extension
+// to a name without one, whatever filter is chosen. Opening takes the name
+// as typed when that file exists, and otherwise adds the default extension
+// to a name without one; a name that still does not exist is accepted (the
+// command reports it):
+//
+//   save "/d/chart"        -> "/d/chart.BMP"      save "/d/chart.png" -> "/d/chart.png"
+//   open "/d/noext" exists -> "/d/noext"          open "/d/points"    -> "/d/points.CSV"
+//
+// The real desktop's dialogs open in the folder each dialog last chose a
+// file in, remembered between runs under the dialog's name in the user's
+// settings (QSettings "Curvella"/"Curvella": $XDG_CONFIG_HOME/Curvella/).
 
+#include <functional>
 #include <optional>
 
 #include <QString>
@@ -28,9 +41,16 @@ struct TFileDialogSpec {
   TFileDialogKind Kind = TFileDialogKind::fdSave;
   const char* Filter = "";     // "description|pattern", pairs joined by "|"
   const char* DefaultExt = ""; // without its dot, as "BMP"
+  const char* Name = "";       // the dialog's name, as "SaveDialog1": its settings key
 };
 
 QStringList QtNameFilters(const char* filter);
+QStringList DialogNameFilters(const char* filter);
+
+// The file a dialog returns for the name the user typed (a full path);
+// exists tells whether a file of that name is there.
+QString DialogFileName(const TFileDialogSpec& dialog, const QString& typed,
+                       const std::function<bool(const QString&)>& exists);
 
 class TDesktop {
 public:
@@ -39,8 +59,9 @@ public:
   virtual std::optional<QString> ExecuteFileDialog(QWidget* parent, const TFileDialogSpec& dialog) = 0;
   // A modal box with the text, the caption, an OK button and the stop icon.
   virtual void ShowErrorBox(QWidget* parent, const QString& caption, const QString& text) = 0;
-  // Opens an address in the desktop's browser; the outcome is not looked at.
-  virtual void OpenUrl(const QUrl& url) = 0;
+  // Hands an address to the desktop's opener; false when nothing could be
+  // started for it.
+  virtual bool OpenUrl(const QUrl& url) = 0;
 };
 
 // The desktop of a real session.
@@ -48,7 +69,7 @@ class TQtDesktop : public TDesktop {
 public:
   std::optional<QString> ExecuteFileDialog(QWidget* parent, const TFileDialogSpec& dialog) override;
   void ShowErrorBox(QWidget* parent, const QString& caption, const QString& text) override;
-  void OpenUrl(const QUrl& url) override;
+  bool OpenUrl(const QUrl& url) override;
 };
 
 } // namespace curvella

@@ -5,10 +5,12 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTimer>
 #include <QWindow>
@@ -17,6 +19,7 @@
 #include "app/ChartWidget.h"
 #include "app/Desktop.h"
 #include "app/HelpPage.h"
+#include "app/HelpWindow.h"
 #include "app/PointFile.h"
 #include "app/UserLocale.h"
 #include "app/WindowChart.h"
@@ -26,10 +29,10 @@ namespace curvella {
 
 namespace {
 
-constexpr TFileDialogSpec kSaveDialog1{TFileDialogKind::fdSave, "Bitmap Files|*.bmp", "BMP"};
-constexpr TFileDialogSpec kSaveDialog2{TFileDialogKind::fdSave, "CSV Files|*.csv", "CSV"};
-constexpr TFileDialogSpec kSaveDialog3{TFileDialogKind::fdSave, "MetaFile EMF|*.emf", "EMF"};
-constexpr TFileDialogSpec kOpenDialog1{TFileDialogKind::fdOpen, "CSV Files|*.csv", "CSV"};
+constexpr TFileDialogSpec kSaveDialog1{TFileDialogKind::fdSave, "Bitmap Files|*.bmp", "BMP", "SaveDialog1"};
+constexpr TFileDialogSpec kSaveDialog2{TFileDialogKind::fdSave, "CSV Files|*.csv", "CSV", "SaveDialog2"};
+constexpr TFileDialogSpec kSaveDialog3{TFileDialogKind::fdSave, "MetaFile EMF|*.emf", "EMF", "SaveDialog3"};
+constexpr TFileDialogSpec kOpenDialog1{TFileDialogKind::fdOpen, "CSV Files|*.csv", "CSV", "OpenDialog1"};
 
 struct TControlPlace {
   int Left, Top, Width, Height;
@@ -91,6 +94,8 @@ void TForm1::CreateControls() {
 
   m_scroller = new QScrollArea(this);
   m_scroller->setFrameShape(QFrame::NoFrame);
+  // The scrolling area shows no focus mark: Tab passes over it.
+  m_scroller->setFocusPolicy(Qt::NoFocus);
   m_contents = new QWidget;
   m_contents->setFixedSize(kContentsWidth, kContentsHeight);
   m_scroller->setWidget(m_contents);
@@ -139,18 +144,60 @@ void TForm1::CreateControls() {
   m_buttons[0]->setFocus();
 }
 
+QRect FitToArea(const QRect& frame, const QRect& area) {
+  const int width = std::min(frame.width(), area.width());
+  const int height = std::min(frame.height(), area.height());
+  const int left = std::clamp(frame.left(), area.left(), area.left() + area.width() - width);
+  const int top = std::clamp(frame.top(), area.top(), area.top() + area.height() - height);
+  return {left, top, width, height};
+}
+
+bool TForm1::event(QEvent* event) {
+  const bool handled = QMainWindow::event(event);
+  // The window manager reports its frame after the window is shown; the
+  // frame's size is known once its margins are.
+  const QEvent::Type type = event->type();
+  if (!m_frameFitted && isVisible() &&
+      (type == QEvent::Move || type == QEvent::Resize || type == QEvent::WindowActivate ||
+       type == QEvent::Expose)) {
+    FitFrame();
+  }
+  return handled;
+}
+
 void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  // The stored size includes the frame, which the desktop only tells once
-  // the window is on the screen.
-  if (!m_frameFitted) QTimer::singleShot(0, this, [this] { FitFrame(); });
+  if (!m_frameFitted) {
+    FitToScreen();
+    QTimer::singleShot(0, this, [this] { FitFrame(); });
+  }
 }
 
 void TForm1::FitFrame() {
   if (m_frameFitted || !windowHandle()) return;
-  m_frameFitted = true;
   const QMargins frame = windowHandle()->frameMargins();
+  // While the manager reparents the window and before it has published its
+  // frame's extents, Qt measures the frame from the half-made parent: the
+  // window still at its corner (no left or top margin) and anything, even
+  // negative, to the right and below. Real frames offset the window.
+  const bool real = frame.left() >= 0 && frame.top() >= 0 && frame.right() >= 0 && frame.bottom() >= 0 &&
+                    (frame.left() > 0 || frame.top() > 0) && frame.left() + frame.right() < kFormWidth / 2 &&
+                    frame.top() + frame.bottom() < kFormHeight / 2;
+  if (frame.isNull() || !real) return;
+  m_frameFitted = true;
   resize(kFormWidth - frame.left() - frame.right(), kFormHeight - frame.top() - frame.bottom());
+  FitToScreen();
+}
+
+void TForm1::FitToScreen() {
+  const QScreen* display = screen();
+  if (!display) return;
+  // The client area's place is exact; the frame's is known only through its
+  // margins, and as nothing before the window manager reports them.
+  const QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+  const QRect frame = geometry().marginsAdded(margins);
+  const QRect fitted = FitToArea(frame, display->availableGeometry());
+  if (fitted != frame) setGeometry(fitted.marginsRemoved(margins));
 }
 
 void TForm1::changeEvent(QEvent* event) {
@@ -163,6 +210,7 @@ void TForm1::changeEvent(QEvent* event) {
 }
 
 void TForm1::Button1Click() {
+  const TCommandWork work;
   m_buttons[3]->setEnabled(true);
   m_series1->ClearPoints();
   const TRunTexts texts{.Expression = TextOf(*m_edits[2]),
@@ -175,6 +223,7 @@ void TForm1::Button1Click() {
 void TForm1::Button2Click() {
   const std::optional<QString> fileName = m_desktop.ExecuteFileDialog(this, kSaveDialog1);
   if (!fileName) return;
+  const TCommandWork work;
   Chart1().WriteBitmapFile(LocalPath(*fileName));
 }
 
@@ -183,27 +232,42 @@ void TForm1::Button3Click() { close(); }
 void TForm1::Button4Click() {
   const std::optional<QString> fileName = m_desktop.ExecuteFileDialog(this, kSaveDialog2);
   if (!fileName) return;
+  const TCommandWork work;
   ExportPointFile(LocalPath(*fileName), *m_runRecord);
 }
 
 void TForm1::Button5Click() {
   const std::optional<QString> fileName = m_desktop.ExecuteFileDialog(this, kSaveDialog3);
   if (!fileName) return;
+  const TCommandWork work;
   Chart1().WriteMetafileFile(LocalPath(*fileName));
 }
 
 void TForm1::Button6Click() {
   const std::optional<QString> fileName = m_desktop.ExecuteFileDialog(this, kOpenDialog1);
-  if (!fileName) return;
+  if (fileName) ImportPointFile(*fileName);
+}
+
+void TForm1::ImportPointFile(const QString& fileName) {
+  const TCommandWork work;
   // The file is opened and its first line read first: a file that cannot be
   // read leaves the chart, the boxes and Export as they were.
-  TPointFileImport pointFile(LocalPath(*fileName));
+  TPointFileImport pointFile(LocalPath(fileName));
   m_buttons[3]->setEnabled(false);
   m_series1->ClearPoints();
-  m_edits[2]->setText(QStringLiteral("Import of CSV File:") + *fileName);
+  m_edits[2]->setText(QStringLiteral("Import of CSV File:") + fileName);
   pointFile.ReadPoints([this](double x, double y) { m_series1->AddPoint(x, y); });
 }
 
-void TForm1::Help2Click() { m_desktop.OpenUrl(HelpPageUrl(QCoreApplication::applicationDirPath())); }
+void TForm1::ImportPointFileArgument(const QString& argument) {
+  ImportPointFile(QFileInfo(argument).absoluteFilePath());
+}
+
+void TForm1::Help2Click() {
+  const QUrl page = HelpPageUrl(QCoreApplication::applicationDirPath());
+  if (m_desktop.OpenUrl(page)) return;
+  if (!m_helpWindow) m_helpWindow = new THelpWindow(this);
+  m_helpWindow->ShowPage(page);
+}
 
 } // namespace curvella

@@ -11,15 +11,25 @@
 //   Export to CSV Database  Button4Click: the last run's points as a file
 //   Save As EMF             Button5Click: the chart as shown, as an EMF file
 //   Import CSV Databse      Button6Click: a point file into Series1
-//   Help > Online Help      Help2Click: the help page in the browser
+//   Help > Online Help      Help2Click: the help page in the browser, or in
+//                           a help window of Curvella's own when the desktop
+//                           has nothing to open it with
 //
-// Errors are not caught here: they reach the application's error display.
-// Nothing is saved between runs of the program.
+// Started with a file argument, the program imports that point file as
+// Import CSV Databse does (ImportPointFileArgument). Errors are not caught
+// here: they reach the application's error display. Of the window, only the
+// file dialogs' last folders are remembered between runs (see TQtDesktop).
+//
+// The stored place and size include the frame, which the window manager
+// reports some time after the window is shown: the window is fitted to it
+// once, when it is first known. A window that does not fit the screen's
+// available area is moved onto it, and shrunk only where it must be.
 
 #include <array>
 #include <memory>
 
 #include <QMainWindow>
+#include <QRect>
 
 #include "app/RunCommand.h"
 #include "chart/Chart.h"
@@ -34,6 +44,7 @@ namespace curvella {
 
 class TChartWidget;
 class TDesktop;
+class THelpWindow;
 
 // The stored place and size of the window, its frame included, and of its
 // contents, which scroll inside it.
@@ -43,6 +54,13 @@ inline constexpr int kFormWidth = 812;
 inline constexpr int kFormHeight = 612;
 inline constexpr int kContentsWidth = 1001;
 inline constexpr int kContentsHeight = 700;
+
+// The place of a window's frame that fits the area: moved onto it, and
+// shrunk only where it is larger than the area.
+//   (126, 112, 812 x 612) in (0, 0, 1280 x 1024) -> unchanged
+//   (126, 112, 812 x 612) in (0, 0, 640 x 450)   -> (0, 0, 640 x 450)
+//   (126, 112, 812 x 612) in (0, 0, 900 x 700)   -> (88, 88, 812 x 612)
+QRect FitToArea(const QRect& frame, const QRect& area);
 
 class TForm1 : public QMainWindow {
 public:
@@ -66,13 +84,23 @@ public:
   void Button6Click();
   void Help2Click();
 
+  // Import CSV Databse without its dialog, of the file chosen (a full name).
+  void ImportPointFile(const QString& fileName);
+  // The same of a file named on the command line, made absolute against the
+  // current folder.
+  void ImportPointFileArgument(const QString& argument);
+  // The help window, once Help2Click has opened it.
+  THelpWindow* HelpWindow() const { return m_helpWindow; }
+
 protected:
+  bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
 
 private:
   void CreateControls();
   void FitFrame();
+  void FitToScreen();
 
   TDesktop& m_desktop;
   std::unique_ptr<TRunRecord> m_runRecord;
@@ -83,6 +111,7 @@ private:
   std::array<QPushButton*, 6> m_buttons{};
   std::array<QLineEdit*, 4> m_edits{};
   std::array<QLabel*, 3> m_labels{};
+  THelpWindow* m_helpWindow = nullptr;
   bool m_frameFitted = false;
 };
 

@@ -75,6 +75,12 @@ void TCustomChartPanel::Paint() {
   PaintOverlay(m_windowCanvas);
 }
 
+bool TCustomChartPanel::NeedsDrawingPass() const {
+  const TRect client = ClientDrawRect();
+  return m_canvas.Stale() || !m_canvas.OffscreenBitmap() || m_windowImage.width() != client.Width() ||
+         m_windowImage.height() != client.Height();
+}
+
 void TCustomChartPanel::DrawToCanvas(TCanvas& canvas, const TRect& rect) {
   m_panelRect = m_canvas.PrepareSurface(canvas, &m_view3DOptions, rect, m_view3D);
   const std::int32_t w = m_panelRect.Width();

@@ -128,6 +128,8 @@ public:
   // The paint handler: a copy of the cached picture when it is current,
   // otherwise a full drawing pass, onto the window's canvas.
   void Paint();
+  // Whether the next paint runs a drawing pass rather than copying.
+  bool NeedsDrawingPass() const;
   // The picture of the window, as the last paint left it.
   const QImage& WindowImage() const { return m_windowImage; }
   // Draws the whole chart into a canvas inside rect.

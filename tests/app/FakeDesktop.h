@@ -6,6 +6,8 @@
 #include <deque>
 #include <vector>
 
+#include <QGuiApplication>
+
 #include "app/Desktop.h"
 
 namespace curvella::test {
@@ -13,6 +15,7 @@ namespace curvella::test {
 struct TShownBox {
   QString Caption;
   QString Text;
+  bool Busy = false; // whether the busy cursor was up when the box opened
 };
 
 class TFakeDesktop : public TDesktop {
@@ -25,9 +28,12 @@ public:
     return answer;
   }
   void ShowErrorBox(QWidget*, const QString& caption, const QString& text) override {
-    Boxes.push_back({caption, text});
+    Boxes.push_back({caption, text, QGuiApplication::overrideCursor() != nullptr});
   }
-  void OpenUrl(const QUrl& url) override { Urls.push_back(url); }
+  bool OpenUrl(const QUrl& url) override {
+    Urls.push_back(url);
+    return OpenerFound;
+  }
 
   void Reset() { *this = TFakeDesktop(); }
 
@@ -35,9 +41,15 @@ public:
   std::vector<TFileDialogSpec> Dialogs;
   std::vector<TShownBox> Boxes;
   std::vector<QUrl> Urls;
+  // Whether the desktop has something to open an address with.
+  bool OpenerFound = true;
 };
 
 // The desktop of the test program's application.
 TFakeDesktop& Desktop();
+
+// Stamps the simulated mouse events QTest sends next with the time of a
+// clock that runs, as a window system's does.
+void FollowTheClock();
 
 } // namespace curvella::test

@@ -33,6 +33,7 @@ protected:
     Form->Edit(3).setText(QString::fromLatin1(expression));
     Form->Edit(1).setText("-1");
     Form->Edit(2).setText("4");
+    test::FollowTheClock();
     QTest::mouseClick(&Form->Button(1), Qt::LeftButton);
     Shown(); // the paint after Run
   }
@@ -43,8 +44,14 @@ protected:
   // Client points of the chart to the widget's, which has a 2-pixel edge.
   static QPoint At(TPoint p) { return {p.X + 2, p.Y + 2}; }
 
-  void Press(Qt::MouseButton button, TPoint p) { QTest::mousePress(&Widget(), button, {}, At(p)); }
-  void Release(Qt::MouseButton button, TPoint p) { QTest::mouseRelease(&Widget(), button, {}, At(p)); }
+  void Press(Qt::MouseButton button, TPoint p) {
+    test::FollowTheClock();
+    QTest::mousePress(&Widget(), button, {}, At(p));
+  }
+  void Release(Qt::MouseButton button, TPoint p) {
+    test::FollowTheClock();
+    QTest::mouseRelease(&Widget(), button, {}, At(p));
+  }
   void Move(TPoint p, Qt::MouseButtons held) {
     QMouseEvent move(QEvent::MouseMove, QPointF(At(p)), QPointF(Widget().mapToGlobal(At(p))), Qt::NoButton,
                      held, Qt::NoModifier);

@@ -50,7 +50,10 @@ protected:
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
   }
 
-  void Click(int button) { QTest::mouseClick(&Form->Button(button), Qt::LeftButton); }
+  void Click(int button) {
+    test::FollowTheClock();
+    QTest::mouseClick(&Form->Button(button), Qt::LeftButton);
+  }
 
   // Types a box's text as a user would: all of it selected, then the keys.
   void Type(int edit, const QString& text) {
