@@ -1,6 +1,9 @@
 #include "app/ChartWidget.h"
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
+#include <vector>
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -42,6 +45,50 @@ TShiftState ShiftOf(const QMouseEvent& event, bool doubleClick = false) {
 QColor QtColor(TColor color) {
   const std::uint32_t rgb = ColorToRGB(color);
   return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+}
+
+// Draws the picture at a point of the widget so that every device pixel
+// whose centre falls on it shows the picture's pixel under that centre: the
+// picture scaled by nearest neighbour, at any scale factor and whatever
+// fraction of a device pixel the widget stands at. Qt's own scaled drawing
+// rounds the edges and may leave a column or row of device pixels
+// unpainted, which keeps a piece of an earlier picture.
+void DrawPicture(QPainter& painter, const QImage& picture, QPoint at) {
+  const QTransform device = painter.deviceTransform();
+  if (device.type() <= QTransform::TxTranslate) {
+    painter.drawImage(at, picture);
+    return;
+  }
+  const qreal sx = device.m11();
+  const qreal sy = device.m22();
+  const QPointF origin = device.map(QPointF(at));
+  // The first device pixel whose centre is at or after the picture's start,
+  // and the first whose centre is at or after its end.
+  const auto first = [](qreal start) { return static_cast<int>(std::ceil(start - 0.5)); };
+  const int left = first(origin.x());
+  const int top = first(origin.y());
+  const int right = first(origin.x() + picture.width() * sx);
+  const int bottom = first(origin.y() + picture.height() * sy);
+  if (right <= left || bottom <= top) return;
+  const auto source = [](int pixel, qreal start, qreal scale, int size) {
+    return std::clamp(static_cast<int>(std::floor((pixel + 0.5 - start) / scale)), 0, size - 1);
+  };
+  std::vector<int> columns(static_cast<std::size_t>(right - left));
+  for (int x = left; x < right; ++x)
+    columns[static_cast<std::size_t>(x - left)] = source(x, origin.x(), sx, picture.width());
+  QImage scaled(right - left, bottom - top, QImage::Format_RGB32);
+  const QImage rgb =
+      picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32);
+  for (int y = top; y < bottom; ++y) {
+    const auto* in =
+        reinterpret_cast<const QRgb*>(rgb.constScanLine(source(y, origin.y(), sy, rgb.height())));
+    auto* out = reinterpret_cast<QRgb*>(scaled.scanLine(y - top));
+    for (std::size_t i = 0; i < columns.size(); ++i) out[i] = in[columns[i]];
+  }
+  // Drawn one to one onto the device's pixels.
+  scaled.setDevicePixelRatio(sx);
+  const QPointF start = device.inverted().map(QPointF(left, top));
+  painter.drawImage(start, scaled);
 }
 
 } // namespace
@@ -117,7 +164,8 @@ void TChartWidget::paintEvent(QPaintEvent*) {
   edge(0, clBtnShadow, clBtnHighlight);
   if (m_chart->BorderThickness() > 1) edge(1, cl3DDkShadow, cl3DLight);
   const QImage& picture = m_chart->WindowImage();
-  if (!picture.isNull()) painter.drawImage(m_chart->BorderThickness(), m_chart->BorderThickness(), picture);
+  if (!picture.isNull())
+    DrawPicture(painter, picture, {m_chart->BorderThickness(), m_chart->BorderThickness()});
 }
 
 void TChartWidget::resizeEvent(QResizeEvent*) { m_chart->SetControlSize({width(), height()}); }

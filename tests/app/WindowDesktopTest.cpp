@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <memory>
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QCursor>
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -311,6 +314,57 @@ INSTANTIATE_TEST_SUITE_P(Window, FitTable,
                                          FitRow{
                                              "SecondScreen", {1920, 0, 1280, 1024}, {1920, 112, 812, 612}}),
                          test::RowName());
+
+} // namespace
+} // namespace curvella
+
+namespace curvella {
+namespace {
+
+// Run by CTest at scale factors 1, 1.5 and 2 (QT_SCALE_FACTOR): every device
+// pixel of the chart inside its sunken edge, as the window shows it after a
+// repaint, is the picture's pixel under that pixel's centre.
+TEST_F(WindowDesktop, ChartDevicePixelsAreThePictureScaled) {
+  const qreal scale = Form->devicePixelRatioF();
+  const auto shown = [&](const char* expression) {
+    Form->Edit(3).setText(QString::fromLatin1(expression));
+    Click(Form->Button(1));
+    Form->Chart1Control().repaint();
+    // The window's pixels as they went to the screen: its backing store.
+    const auto* store = dynamic_cast<const QImage*>(Form->backingStore()->paintDevice());
+    return store ? store->convertToFormat(QImage::Format_RGB32) : QImage();
+  };
+  shown("x");
+  const QImage window = shown("x^2-3*x+2");
+  ASSERT_FALSE(window.isNull());
+  const QImage& picture = Form->Chart1().WindowImage();
+  ASSERT_EQ(picture.size(), QSize(989, 565));
+  EXPECT_EQ(window.size(), (QSizeF(Form->size()) * scale).toSize());
+
+  const QPointF origin = QPointF(Form->Chart1Control().mapTo(Form.get(), QPoint(2, 2))) * scale;
+  auto* scroller = Form->findChild<QScrollArea*>();
+  const QRect visible(scroller->viewport()->mapTo(Form.get(), QPoint(0, 0)), scroller->viewport()->size());
+  const QRectF visibleDevice(QPointF(visible.topLeft()) * scale, QSizeF(visible.size()) * scale);
+  int compared = 0;
+  int wrong = 0;
+  for (int y = 0; y < window.height(); ++y) {
+    for (int x = 0; x < window.width(); ++x) {
+      const QPointF centre(x + 0.5, y + 0.5);
+      if (!visibleDevice.contains(centre)) continue;
+      const int px = static_cast<int>(std::floor((centre.x() - origin.x()) / scale));
+      const int py = static_cast<int>(std::floor((centre.y() - origin.y()) / scale));
+      if (centre.x() < origin.x() || centre.y() < origin.y() || px >= picture.width() ||
+          py >= picture.height())
+        continue;
+      ++compared;
+      if (window.pixel(x, y) != picture.pixel(px, py) && ++wrong <= 5)
+        ADD_FAILURE() << "device pixel (" << x << ", " << y << ") is not picture pixel (" << px << ", " << py
+                      << ") at scale " << scale;
+    }
+  }
+  EXPECT_GT(compared, 100000);
+  EXPECT_EQ(wrong, 0);
+}
 
 } // namespace
 } // namespace curvella
