@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Starts the window on a virtual display under a window manager (openbox)
 # and checks where its frame stands.
-#   window-on-display.sh PROGRAM SCREEN SCALE stored|fits
+#   window-on-display.sh PROGRAM SCREEN SCALE stored|fits|argument
 # SCREEN is the display's size (1280x1024), SCALE Qt's scale factor. "stored":
 # the frame is the stored 812 x 612 at (126, 112); "fits": the whole frame
-# lies on the screen.
+# lies on the screen; "argument": started with a point file that is not
+# there, the window imports it and shows the error box.
 set -euo pipefail
 program=$1 screen=$2 scale=$3 expect=$4
 
@@ -22,9 +23,24 @@ for _ in $(seq 100); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
   sleep 0.1
 done
-"$program" >/dev/null 2>&1 &
+arguments=()
+[ "$expect" = argument ] && arguments=("$XDG_CONFIG_HOME/missing.csv")
+"$program" "${arguments[@]}" >/dev/null 2>&1 &
 pid=$!
 trap 'kill $pid $manager 2>/dev/null || true; rm -rf "$XDG_CONFIG_HOME"' EXIT
+
+if [ "$expect" = argument ]; then
+  for _ in $(seq 100); do
+    # The error box carries the application's title alone.
+    if xdotool search --name '^Curvella$' >/dev/null 2>&1; then
+      echo "the import of the argument showed its error box"
+      exit 0
+    fi
+    sleep 0.1
+  done
+  echo "no error box for the missing file named on the command line" >&2
+  exit 1
+fi
 
 window=
 frame=
