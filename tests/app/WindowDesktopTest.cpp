@@ -26,6 +26,7 @@
 #include <QTimer>
 
 #include "FakeDesktop.h"
+#include "ShownWindow.h"
 #include "app/Application.h"
 #include "app/ChartWidget.h"
 #include "app/HelpWindow.h"
@@ -38,14 +39,8 @@ namespace {
 
 using test::Desktop;
 
-class WindowDesktop : public testing::Test {
+class WindowDesktop : public test::ShownWindow {
 protected:
-  void SetUp() override {
-    Desktop().Reset();
-    Form = std::make_unique<TForm1>(Desktop());
-    Form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
-  }
   void TearDown() override { SetFileFaultHook(nullptr); }
 
   QString Write(const char* name, const char* contents) {
@@ -61,7 +56,6 @@ protected:
 
   std::int32_t PointCount() { return Form->Series1().XValues().ValueCount(); }
 
-  std::unique_ptr<TForm1> Form;
   QTemporaryDir Dir;
 };
 

@@ -12,6 +12,7 @@
 #include <QWheelEvent>
 
 #include "FakeDesktop.h"
+#include "ShownWindow.h"
 #include "app/ChartWidget.h"
 #include "app/MainWindow.h"
 #include "support/RowName.h"
@@ -19,13 +20,11 @@
 namespace curvella {
 namespace {
 
-class WindowMouse : public testing::Test {
+class WindowMouse : public test::ShownWindow {
 protected:
   void SetUp() override {
-    test::Desktop().Reset();
-    Form = std::make_unique<TForm1>(test::Desktop());
-    Form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+    ShownWindow::SetUp();
+    if (HasFatalFailure()) return;
     Run("x^2-3*x+2");
   }
 
@@ -67,8 +66,6 @@ protected:
   QImage Shown() { return Widget().grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
   TPoint Centre() { return {Chart().PlotXCenter(), Chart().PlotYCenter()}; }
-
-  std::unique_ptr<TForm1> Form;
 };
 
 struct DragRow {

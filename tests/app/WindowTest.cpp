@@ -18,6 +18,7 @@
 #include <QTest>
 
 #include "FakeDesktop.h"
+#include "ShownWindow.h"
 #include "app/Application.h"
 #include "app/ChartWidget.h"
 #include "app/HelpPage.h"
@@ -41,15 +42,8 @@ void WriteAll(const QString& path, const std::string& bytes) {
   std::ofstream(path.toStdString(), std::ios::binary) << bytes;
 }
 
-class Window : public testing::Test {
+class Window : public test::ShownWindow {
 protected:
-  void SetUp() override {
-    Desktop().Reset();
-    Form = std::make_unique<TForm1>(Desktop());
-    Form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
-  }
-
   void Click(int button) {
     test::FollowTheClock();
     QTest::mouseClick(&Form->Button(button), Qt::LeftButton);
@@ -86,7 +80,6 @@ protected:
 
   QString Path(const char* name) const { return Dir.filePath(QString::fromLatin1(name)); }
 
-  std::unique_ptr<TForm1> Form;
   QTemporaryDir Dir;
 };
 
