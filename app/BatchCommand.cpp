@@ -24,6 +24,8 @@ struct TBatchOptions {
   std::optional<std::string> Csv;
   std::optional<std::string> Bmp;
   std::optional<std::string> Emf;
+  std::optional<std::string> Png;
+  std::optional<std::string> Svg;
   TSize Size{kWindowChartSize.Width - 2 * kWindowChartBorder,
              kWindowChartSize.Height - 2 * kWindowChartBorder};
   bool Explain = false;
@@ -72,7 +74,8 @@ TBatchOptions ParseArguments(const std::vector<std::string>& arguments) {
       continue;
     }
     const auto target = valued.find(name);
-    const bool own = name == "--csv" || name == "--bmp" || name == "--emf" || name == "--size";
+    const bool own = name == "--csv" || name == "--bmp" || name == "--emf" || name == "--png" ||
+                     name == "--svg" || name == "--size";
     if (target == valued.end() && !own) throw EUsageError("unknown option \"" + argument + "\"");
     std::string value;
     if (equals != std::string::npos) {
@@ -88,6 +91,10 @@ TBatchOptions ParseArguments(const std::vector<std::string>& arguments) {
       options.Bmp = value;
     else if (name == "--emf")
       options.Emf = value;
+    else if (name == "--png")
+      options.Png = value;
+    else if (name == "--svg")
+      options.Svg = value;
     else if (name == "--size")
       options.Size = ParseSize(value);
     else
@@ -124,7 +131,8 @@ std::string BatchHelp() {
 
 Samples a function of x exactly as Curvella's Run button does and writes the
 points as Curvella's point file (Export to CSV Database), and the chart as a
-BMP picture (Save as BMP) or an enhanced metafile (Save As EMF).
+BMP picture (Save as BMP), an enhanced metafile (Save As EMF), a PNG or an SVG
+picture.
 
 Options (each value as "--opt VALUE" or "--opt=VALUE"; a value may be empty
 and may begin with "-"):
@@ -144,6 +152,8 @@ and may begin with "-"):
                  BMP picture (the window's "Save as BMP")
   --emf FILE     write the chart as an enhanced metafile (the window's "Save
                  As EMF")
+  --png FILE     write the chart as a PNG picture, the same pixels as --bmp
+  --svg FILE     write the chart as an SVG picture, drawn as the metafile is
   --size WxH     the pictures' size in pixels (default: 989x565, the window's
                  chart)
   --explain      print the rewritten expression and the calls found in it
@@ -216,7 +226,7 @@ int RunBatch(const std::vector<std::string>& arguments, TDescriptorWriter& out, 
   if (options.Explain && !step([&] { Explain(options.Texts.Expression, out); })) return finish();
   // Points go to standard output unless another output was asked for.
   std::optional<std::string> destination = options.Csv;
-  const bool picture = options.Bmp || options.Emf;
+  const bool picture = options.Bmp || options.Emf || options.Png || options.Svg;
   if (!destination && !options.Explain && !picture) destination = "-";
   if (!destination && !picture) return finish();
 
@@ -244,6 +254,8 @@ int RunBatch(const std::vector<std::string>& arguments, TDescriptorWriter& out, 
   laidOut = laidOut && step([&] { chart->LayOut(); });
   if (laidOut && options.Bmp) step([&] { chart->WriteBitmapFile(*options.Bmp); });
   if (laidOut && options.Emf) step([&] { chart->WriteMetafileFile(*options.Emf); });
+  if (laidOut && options.Png) step([&] { chart->WritePngFile(*options.Png); });
+  if (laidOut && options.Svg) step([&] { chart->WriteSvgFile(*options.Svg); });
   return finish();
 }
 

@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "chart/ChartMessages.h"
+#include "export/Png.h"
+#include "export/SvgDevice.h"
+#include "platform/Files.h"
 
 namespace curvella {
 
@@ -182,6 +185,11 @@ void TCustomChartPanel::WriteBitmapFile(const std::string& path) {
   bitmap->SaveToFile(path);
 }
 
+void TCustomChartPanel::WritePngFile(const std::string& path) {
+  const std::unique_ptr<TBitmap> bitmap = MakeChartBitmap(clWhite, ClientDrawRect());
+  SavePngFile(*bitmap, path);
+}
+
 std::unique_ptr<TMetafile> TCustomChartPanel::MakeChartMetafile(bool enhanced, const TRect& rect) {
   auto metafile = std::make_unique<TMetafile>();
   // One pixel less than the picture each way: 989 x 565 records 988 x 564.
@@ -216,6 +224,15 @@ void TCustomChartPanel::WriteMetafile(bool enhanced, const std::string& path, co
 void TCustomChartPanel::WriteMetafileFile(const std::string& path) {
   WriteMetafile(true, path, ClientDrawRect());
 }
+
+std::string TCustomChartPanel::ChartSvg() {
+  const TRect rect = ClientDrawRect();
+  TSvgCanvas canvas({std::max(1, rect.Width()), std::max(1, rect.Height())});
+  DrawIntoMetafile(canvas, rect);
+  return canvas.Close();
+}
+
+void TCustomChartPanel::WriteSvgFile(const std::string& path) { SavePictureFile(path, ChartSvg()); }
 
 TCustomChartPanelExtended::TCustomChartPanelExtended() { m_gradient.SetOnChange(PartChangedHandler()); }
 

@@ -151,6 +151,8 @@ public:
   std::unique_ptr<TBitmap> MakeChartBitmap(TColor backColor, const TRect& rect);
   // The chart as shown, written to a BMP file.
   void WriteBitmapFile(const std::string& path);
+  // The same picture, pixel for pixel, written to a PNG file.
+  void WritePngFile(const std::string& path);
 
   // A new metafile of rect's size less one pixel each way (at least 1) with
   // the chart recorded in it; enhanced chooses the file format.
@@ -162,6 +164,11 @@ public:
   void WriteMetafile(bool enhanced, const std::string& path, const TRect& rect);
   // The chart as shown, written to an EMF file.
   void WriteMetafileFile(const std::string& path);
+  // The chart as shown, drawn as the metafile records it, written to an SVG
+  // file of the picture's size.
+  void WriteSvgFile(const std::string& path);
+  // That SVG document.
+  std::string ChartSvg();
 
   // Mouse input from the window, in client coordinates. The panel itself
   // does nothing with it; the chart's mouse handling does.
