@@ -1,5 +1,7 @@
 #include "app/Desktop.h"
 
+#include <algorithm>
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -35,18 +37,32 @@ QStringList QtNameFilters(const char* filter) {
   return filters;
 }
 
-QStringList DialogNameFilters(const char* filter) {
-  return QtNameFilters(filter) << QString::fromLatin1(kAllFilesFilter);
+QStringList DialogNameFilters(const TFileDialogSpec& dialog) {
+  QStringList filters = QtNameFilters(dialog.Filter);
+  for (const TExtraFilter& extra : dialog.Extra) filters << QtNameFilters(extra.Filter);
+  return filters << QString::fromLatin1(kAllFilesFilter);
 }
 
-QString DialogFileName(const TFileDialogSpec& dialog, const QString& typed,
+const TExtraFilter* ExtraFilterOf(const TFileDialogSpec& dialog, int filter) {
+  const int first = static_cast<int>(QtNameFilters(dialog.Filter).size());
+  const int index = filter - first;
+  return index >= 0 && index < static_cast<int>(dialog.Extra.size())
+             ? &dialog.Extra[static_cast<std::size_t>(index)]
+             : nullptr;
+}
+
+QString DialogFileName(const TFileDialogSpec& dialog, const QString& typed, int filter,
                        const std::function<bool(const QString&)>& exists) {
   if (dialog.Kind == TFileDialogKind::fdOpen && exists(typed)) return typed;
-  if (HasExtension(typed) || *dialog.DefaultExt == '\0') return typed;
-  return typed + u'.' + QString::fromLatin1(dialog.DefaultExt);
+  if (HasExtension(typed)) return typed;
+  const TExtraFilter* extra =
+      dialog.Kind == TFileDialogKind::fdSave ? ExtraFilterOf(dialog, filter) : nullptr;
+  const char* extension = extra ? extra->Extension : dialog.DefaultExt;
+  if (*extension == '\0') return typed;
+  return typed + u'.' + QString::fromLatin1(extension);
 }
 
-std::optional<QString> TQtDesktop::ExecuteFileDialog(QWidget* parent, const TFileDialogSpec& dialog) {
+std::optional<TDialogChoice> TQtDesktop::ExecuteFileDialog(QWidget* parent, const TFileDialogSpec& dialog) {
   QFileDialog box(parent);
   const bool save = dialog.Kind == TFileDialogKind::fdSave;
   box.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -56,17 +72,20 @@ std::optional<QString> TQtDesktop::ExecuteFileDialog(QWidget* parent, const TFil
   // Desktop dialogs may ask before replacing a file or insist that an opened
   // one exists; the window's own does neither.
   box.setOption(QFileDialog::DontUseNativeDialog);
-  box.setNameFilters(DialogNameFilters(dialog.Filter));
+  const QStringList filters = DialogNameFilters(dialog);
+  box.setNameFilters(filters);
   const QString folder = UserSettings().value(FolderKey(dialog)).toString();
   if (!folder.isEmpty() && QFileInfo(folder).isDir()) box.setDirectory(folder);
   if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return std::nullopt;
-  const QString chosen = DialogFileName(dialog, box.selectedFiles().constFirst(), [](const QString& path) {
-    const QFileInfo file(path);
-    return file.exists() && !file.isDir();
-  });
+  const int filter = static_cast<int>(std::max<qsizetype>(0, filters.indexOf(box.selectedNameFilter())));
+  const QString chosen =
+      DialogFileName(dialog, box.selectedFiles().constFirst(), filter, [](const QString& path) {
+        const QFileInfo file(path);
+        return file.exists() && !file.isDir();
+      });
   QSettings settings = UserSettings();
   settings.setValue(FolderKey(dialog), QFileInfo(chosen).absolutePath());
-  return chosen;
+  return TDialogChoice(chosen, filter);
 }
 
 void TQtDesktop::ShowErrorBox(QWidget* parent, const QString& caption, const QString& text) {

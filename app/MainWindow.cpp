@@ -2,16 +2,20 @@
 
 #include <algorithm>
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QTimer>
 #include <QWindow>
 
@@ -29,9 +33,15 @@ namespace curvella {
 
 namespace {
 
-constexpr TFileDialogSpec kSaveDialog1{TFileDialogKind::fdSave, "Bitmap Files|*.bmp", "BMP", "SaveDialog1"};
+// The pictures' dialogs also offer the format of today's tools, after their
+// own.
+constexpr TExtraFilter kPngFilter[] = {{"PNG image|*.png", "png"}};
+constexpr TExtraFilter kSvgFilter[] = {{"SVG image|*.svg", "svg"}};
+constexpr TFileDialogSpec kSaveDialog1{TFileDialogKind::fdSave, "Bitmap Files|*.bmp", "BMP", "SaveDialog1",
+                                       kPngFilter};
 constexpr TFileDialogSpec kSaveDialog2{TFileDialogKind::fdSave, "CSV Files|*.csv", "CSV", "SaveDialog2"};
-constexpr TFileDialogSpec kSaveDialog3{TFileDialogKind::fdSave, "MetaFile EMF|*.emf", "EMF", "SaveDialog3"};
+constexpr TFileDialogSpec kSaveDialog3{TFileDialogKind::fdSave, "MetaFile EMF|*.emf", "EMF", "SaveDialog3",
+                                       kSvgFilter};
 constexpr TFileDialogSpec kOpenDialog1{TFileDialogKind::fdOpen, "CSV Files|*.csv", "CSV", "OpenDialog1"};
 
 struct TControlPlace {
@@ -66,6 +76,15 @@ void Place(QWidget& widget, const TControlPlace& place) {
 // A box's text as the system's single-byte text.
 std::string TextOf(const QLineEdit& edit) { return ToWindows1252(edit.text()); }
 
+// Whether a picture dialog's choice takes the extra format: a name with its
+// extension, in any case, whatever filter is selected; any other name when
+// its filter is selected.
+bool ChoosesFormat(const TFileDialogSpec& dialog, const TDialogChoice& choice, const TExtraFilter& format) {
+  const QString extension = QStringLiteral(".") + QString::fromLatin1(format.Extension);
+  if (choice.FileName.endsWith(extension, Qt::CaseInsensitive)) return true;
+  return ExtraFilterOf(dialog, choice.Filter) == &format;
+}
+
 // A chosen file name as the file layer takes it.
 std::string LocalPath(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
 
@@ -91,6 +110,10 @@ void TForm1::CreateControls() {
   QAction* onlineHelp = help->addAction(QStringLiteral("Online Help"));
   onlineHelp->setObjectName(QStringLiteral("Help2"));
   connect(onlineHelp, &QAction::triggered, this, [this] { RunEventHandler([this] { Help2Click(); }); });
+
+  // Ctrl+Shift+C copies the chart; Ctrl+C stays the boxes' copy of text.
+  auto* copyChart = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
+  connect(copyChart, &QShortcut::activated, this, [this] { RunEventHandler([this] { CopyChart(); }); });
 
   m_scroller = new QScrollArea(this);
   m_scroller->setFrameShape(QFrame::NoFrame);
@@ -221,31 +244,37 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::Button2Click() {
-  const std::optional<QString> fileName = m_desktop.ExecuteFileDialog(this, kSaveDialog1);
-  if (!fileName) return;
+  const std::optional<TDialogChoice> choice = m_desktop.ExecuteFileDialog(this, kSaveDialog1);
+  if (!choice) return;
   const TCommandWork work;
-  Chart1().WriteBitmapFile(LocalPath(*fileName));
+  if (ChoosesFormat(kSaveDialog1, *choice, kPngFilter[0]))
+    Chart1().WritePngFile(LocalPath(choice->FileName));
+  else
+    Chart1().WriteBitmapFile(LocalPath(choice->FileName));
 }
 
 void TForm1::Button3Click() { close(); }
 
 void TForm1::Button4Click() {
-  const std::optional<QString> fileName = m_desktop.ExecuteFileDialog(this, kSaveDialog2);
-  if (!fileName) return;
+  const std::optional<TDialogChoice> choice = m_desktop.ExecuteFileDialog(this, kSaveDialog2);
+  if (!choice) return;
   const TCommandWork work;
-  ExportPointFile(LocalPath(*fileName), *m_runRecord);
+  ExportPointFile(LocalPath(choice->FileName), *m_runRecord);
 }
 
 void TForm1::Button5Click() {
-  const std::optional<QString> fileName = m_desktop.ExecuteFileDialog(this, kSaveDialog3);
-  if (!fileName) return;
+  const std::optional<TDialogChoice> choice = m_desktop.ExecuteFileDialog(this, kSaveDialog3);
+  if (!choice) return;
   const TCommandWork work;
-  Chart1().WriteMetafileFile(LocalPath(*fileName));
+  if (ChoosesFormat(kSaveDialog3, *choice, kSvgFilter[0]))
+    Chart1().WriteSvgFile(LocalPath(choice->FileName));
+  else
+    Chart1().WriteMetafileFile(LocalPath(choice->FileName));
 }
 
 void TForm1::Button6Click() {
-  const std::optional<QString> fileName = m_desktop.ExecuteFileDialog(this, kOpenDialog1);
-  if (fileName) ImportPointFile(*fileName);
+  const std::optional<TDialogChoice> choice = m_desktop.ExecuteFileDialog(this, kOpenDialog1);
+  if (choice) ImportPointFile(choice->FileName);
 }
 
 void TForm1::ImportPointFile(const QString& fileName) {
@@ -261,6 +290,15 @@ void TForm1::ImportPointFile(const QString& fileName) {
 
 void TForm1::ImportPointFileArgument(const QString& argument) {
   ImportPointFile(QFileInfo(argument).absoluteFilePath());
+}
+
+void TForm1::CopyChart() {
+  const TCommandWork work;
+  auto data = std::make_unique<QMimeData>();
+  const std::unique_ptr<TBitmap> bitmap = Chart1().MakeChartBitmap(clWhite, Chart1().ClientDrawRect());
+  data->setImageData(bitmap->Image());
+  data->setData(QStringLiteral("image/svg+xml"), QByteArray::fromStdString(Chart1().ChartSvg()));
+  QGuiApplication::clipboard()->setMimeData(data.release());
 }
 
 void TForm1::Help2Click() {

@@ -7,10 +7,16 @@
 //   Run                     Button1Click: enables Export, clears Series1 and
 //                           samples the expression into it
 //   Save as BMP             Button2Click: the chart as shown, as a BMP file
+//                           (a PNG file for a name ending ".png" or with
+//                           the PNG filter chosen)
 //   Exit                    Button3Click: closes the window and the program
 //   Export to CSV Database  Button4Click: the last run's points as a file
 //   Save As EMF             Button5Click: the chart as shown, as an EMF file
+//                           (an SVG file for a name ending ".svg" or with
+//                           the SVG filter chosen)
 //   Import CSV Databse      Button6Click: a point file into Series1
+//   Ctrl+Shift+C            CopyChart: the chart on the clipboard, as the
+//                           Save as BMP picture and as the SVG picture
 //   Help > Online Help      Help2Click: the help page in the browser, or in
 //                           a help window of Curvella's own when the desktop
 //                           has nothing to open it with
@@ -83,6 +89,7 @@ public:
   void Button5Click();
   void Button6Click();
   void Help2Click();
+  void CopyChart();
 
   // Import CSV Databse without its dialog, of the file chosen (a full name).
   void ImportPointFile(const QString& fileName);

@@ -20,10 +20,10 @@ struct TShownBox {
 
 class TFakeDesktop : public TDesktop {
 public:
-  std::optional<QString> ExecuteFileDialog(QWidget*, const TFileDialogSpec& dialog) override {
+  std::optional<TDialogChoice> ExecuteFileDialog(QWidget*, const TFileDialogSpec& dialog) override {
     Dialogs.push_back(dialog);
     if (Answers.empty()) return std::nullopt;
-    const QString answer = Answers.front();
+    const TDialogChoice answer = Answers.front();
     Answers.pop_front();
     return answer;
   }
@@ -37,7 +37,7 @@ public:
 
   void Reset() { *this = TFakeDesktop(); }
 
-  std::deque<QString> Answers;
+  std::deque<TDialogChoice> Answers;
   std::vector<TFileDialogSpec> Dialogs;
   std::vector<TShownBox> Boxes;
   std::vector<QUrl> Urls;

@@ -11,11 +11,13 @@
 
 #include <QApplication>
 #include <QBackingStore>
+#include <QClipboard>
 #include <QCursor>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
@@ -182,67 +184,146 @@ struct DialogNameRow {
   const char* Name;
   TFileDialogKind Kind;
   const char* Typed;
+  int Filter; // 0 the stored, 1 the PNG image, 2 all files
   bool Exists;
   const char* Chosen;
 };
 
 class DialogNameTable : public testing::TestWithParam<DialogNameRow> {};
 
-TEST_P(DialogNameTable, DefaultExtensionIsAddedOnlyWhereItMust) {
+constexpr TExtraFilter kPng[] = {{"PNG image|*.png", "png"}};
+
+TEST_P(DialogNameTable, ExtensionIsAddedOnlyWhereItMust) {
   const DialogNameRow& row = GetParam();
-  const TFileDialogSpec dialog{row.Kind, "CSV Files|*.csv", "CSV", "OpenDialog1"};
-  EXPECT_EQ(
-      DialogFileName(dialog, QString::fromLatin1(row.Typed), [&](const QString&) { return row.Exists; }),
-      QString::fromLatin1(row.Chosen));
+  const TFileDialogSpec dialog{row.Kind, "CSV Files|*.csv", "CSV", "Dialog", kPng};
+  EXPECT_EQ(DialogFileName(dialog, QString::fromLatin1(row.Typed), row.Filter,
+                           [&](const QString&) { return row.Exists; }),
+            QString::fromLatin1(row.Chosen));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Window, DialogNameTable,
-    testing::Values(DialogNameRow{"SaveAddsTheExtension", TFileDialogKind::fdSave, "/d/points", false,
+    testing::Values(DialogNameRow{"SaveAddsTheExtension", TFileDialogKind::fdSave, "/d/points", 0, false,
                                   "/d/points.CSV"},
-                    DialogNameRow{"SaveOverAnExistingNameWithoutOne", TFileDialogKind::fdSave, "/d/points",
+                    DialogNameRow{"SaveOverAnExistingNameWithoutOne", TFileDialogKind::fdSave, "/d/points", 0,
                                   true, "/d/points.CSV"},
-                    DialogNameRow{"SaveKeepsAnyExtension", TFileDialogKind::fdSave, "/d/points.txt", false,
+                    DialogNameRow{"SaveKeepsAnyExtension", TFileDialogKind::fdSave, "/d/points.txt", 0, false,
                                   "/d/points.txt"},
-                    DialogNameRow{"SaveLooksOnlyAtTheName", TFileDialogKind::fdSave, "/d.old/points", false,
-                                  "/d.old/points.CSV"},
-                    DialogNameRow{"OpenTakesAnExistingNameAsTyped", TFileDialogKind::fdOpen, "/d/noext", true,
-                                  "/d/noext"},
+                    DialogNameRow{"SaveLooksOnlyAtTheName", TFileDialogKind::fdSave, "/d.old/points", 0,
+                                  false, "/d.old/points.CSV"},
+                    DialogNameRow{"SaveTakesTheChosenFormatsExtension", TFileDialogKind::fdSave, "/d/chart",
+                                  1, false, "/d/chart.png"},
+                    DialogNameRow{"SaveOfAllFilesTakesTheDefault", TFileDialogKind::fdSave, "/d/chart", 2,
+                                  false, "/d/chart.CSV"},
+                    DialogNameRow{"OpenTakesAnExistingNameAsTyped", TFileDialogKind::fdOpen, "/d/noext", 0,
+                                  true, "/d/noext"},
                     DialogNameRow{"OpenAddsTheExtensionToAMissingName", TFileDialogKind::fdOpen, "/d/noext",
-                                  false, "/d/noext.CSV"},
-                    DialogNameRow{"OpenKeepsAMissingNameWithOne", TFileDialogKind::fdOpen, "/d/gone.csv",
+                                  0, false, "/d/noext.CSV"},
+                    DialogNameRow{"OpenKeepsAMissingNameWithOne", TFileDialogKind::fdOpen, "/d/gone.csv", 0,
                                   false, "/d/gone.csv"}),
     test::RowName());
 
-TEST(WindowDialogs, EveryDialogOffersAllFilesAfterItsOwnFilter) {
-  EXPECT_EQ(DialogNameFilters("Bitmap Files|*.bmp"), QStringList({"Bitmap Files (*.bmp)", "All files (*)"}));
-  EXPECT_EQ(DialogNameFilters("CSV Files|*.csv|All|*.*"),
-            QStringList({"CSV Files (*.csv)", "All (*.*)", "All files (*)"}));
+// The picture dialogs offer today's format after their own, every dialog
+// all files last.
+TEST_F(WindowDesktop, DialogsOfferTheirFormatsThenAllFiles) {
+  for (const int button : {2, 4, 5, 6}) Click(Form->Button(button));
+  ASSERT_EQ(Desktop().Dialogs.size(), 4u);
+  EXPECT_EQ(DialogNameFilters(Desktop().Dialogs[0]),
+            QStringList({"Bitmap Files (*.bmp)", "PNG image (*.png)", "All files (*)"}));
+  EXPECT_EQ(DialogNameFilters(Desktop().Dialogs[1]), QStringList({"CSV Files (*.csv)", "All files (*)"}));
+  EXPECT_EQ(DialogNameFilters(Desktop().Dialogs[2]),
+            QStringList({"MetaFile EMF (*.emf)", "SVG image (*.svg)", "All files (*)"}));
+  EXPECT_EQ(DialogNameFilters(Desktop().Dialogs[3]), QStringList({"CSV Files (*.csv)", "All files (*)"}));
+}
+
+struct FormatRow {
+  const char* Name;
+  int Button;
+  const char* File;
+  int Filter;
+  const char* Starts; // the file's first bytes
+};
+
+class FormatTable : public WindowDesktop, public testing::WithParamInterface<FormatRow> {};
+
+// A name ending in the extra format's extension takes that format whatever
+// the filter; any other name the chosen filter's.
+TEST_P(FormatTable, NameOrFilterChoosesThePicturesFormat) {
+  Desktop().Answers.push_back({Dir.filePath(QString::fromLatin1(GetParam().File)), GetParam().Filter});
+  Click(Form->Button(GetParam().Button));
+  ASSERT_TRUE(Desktop().Boxes.empty());
+  std::ifstream in(Dir.filePath(QString::fromLatin1(GetParam().File)).toStdString(), std::ios::binary);
+  std::string start(5, '\0');
+  in.read(start.data(), 5);
+  const std::string expected = GetParam().Starts;
+  EXPECT_EQ(start.substr(0, expected.size()), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Window, FormatTable,
+    testing::Values(FormatRow{"Bmp", 2, "c.bmp", 0, "BM"}, FormatRow{"PngByName", 2, "c.png", 0, "\x89PNG"},
+                    FormatRow{"PngByNameInCapitals", 2, "c.PNG", 2, "\x89PNG"},
+                    FormatRow{"PngByFilter", 2, "c.bmp", 1, "\x89PNG"},
+                    FormatRow{"BmpOfAllFiles", 2, "c.dat", 2, "BM"},
+                    FormatRow{"Emf", 5, "c.emf", 0, "\x01\x00\x00\x00"},
+                    FormatRow{"SvgByName", 5, "c.Svg", 0, "<?xml"},
+                    FormatRow{"SvgByFilter", 5, "c.emf", 1, "<?xml"},
+                    FormatRow{"WmfOfTheSvgFilter", 5, "c.wmf", 1, "<?xml"},
+                    FormatRow{"WmfOfTheStoredFilter", 5, "c.wmf", 0, "\x01\x00\x00\x00"}),
+    test::RowName());
+
+// Ctrl+Shift+C puts the Save as BMP picture and the SVG picture on the
+// clipboard; Ctrl+C in a box still copies its text.
+TEST_F(WindowDesktop, ControlShiftCCopiesTheChart) {
+  Click(Form->Button(1));
+  QApplication::setActiveWindow(Form.get());
+  Form->Edit(3).setFocus();
+  Form->Edit(3).selectAll();
+  QTest::keyClick(&Form->Edit(3), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "function f(x)");
+  QTest::keyClick(&Form->Edit(3), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+  const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(copied, nullptr);
+  ASSERT_TRUE(copied->hasImage());
+  Desktop().Answers.push_back(Dir.filePath("chart.bmp"));
+  Click(Form->Button(2));
+  const QImage saved(Dir.filePath("chart.bmp"));
+  EXPECT_EQ(qvariant_cast<QImage>(copied->imageData()).convertToFormat(QImage::Format_RGB32),
+            saved.convertToFormat(QImage::Format_RGB32));
+  const QByteArray svg = copied->data(QStringLiteral("image/svg+xml"));
+  EXPECT_TRUE(svg.startsWith("<?xml"));
+  EXPECT_TRUE(svg.contains("viewBox=\"0 0 989 565\""));
+  EXPECT_EQ(Form->Edit(3).text(), "function f(x)") << "the box keeps its text";
 }
 
 // The desktop's real dialog, answered as a user would: the name typed, OK.
 std::optional<QString> Answer(const TFileDialogSpec& spec, const QString& typed, QString* openedIn = nullptr,
-                              QStringList* filters = nullptr) {
+                              QStringList* filters = nullptr, const QString& filter = {}) {
   QTimer::singleShot(0, [&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     if (!dialog) return;
     if (openedIn) *openedIn = dialog->directory().absolutePath();
     if (filters) *filters = dialog->nameFilters();
+    if (!filter.isEmpty()) dialog->selectNameFilter(filter);
     dialog->selectFile(typed);
     static_cast<QDialog*>(dialog)->accept();
   });
   TQtDesktop desktop;
-  return desktop.ExecuteFileDialog(nullptr, spec);
+  const std::optional<TDialogChoice> choice = desktop.ExecuteFileDialog(nullptr, spec);
+  if (!choice) return std::nullopt;
+  return choice->FileName;
 }
 
 TEST(WindowDialogs, RealDialogsAddExtensionsAndRememberTheirFolder) {
   QTemporaryDir first;
   QTemporaryDir second;
-  const TFileDialogSpec save{TFileDialogKind::fdSave, "Bitmap Files|*.bmp", "BMP", "SaveDialog1"};
+  const TFileDialogSpec save{TFileDialogKind::fdSave, "Bitmap Files|*.bmp", "BMP", "SaveDialog1", kPng};
   const TFileDialogSpec open{TFileDialogKind::fdOpen, "CSV Files|*.csv", "CSV", "OpenDialog1"};
   QStringList filters;
   EXPECT_EQ(Answer(save, first.filePath("chart"), nullptr, &filters), first.filePath("chart.BMP"));
-  EXPECT_EQ(filters, QStringList({"Bitmap Files (*.bmp)", "All files (*)"}));
+  EXPECT_EQ(filters, QStringList({"Bitmap Files (*.bmp)", "PNG image (*.png)", "All files (*)"}));
+  EXPECT_EQ(Answer(save, first.filePath("picture"), nullptr, nullptr, "PNG image (*.png)"),
+            first.filePath("picture.png"));
   std::ofstream(second.filePath("noext").toStdString()) << "1;2\r\n";
   EXPECT_EQ(Answer(open, second.filePath("noext")), second.filePath("noext"));
 

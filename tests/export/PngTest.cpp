@@ -28,6 +28,20 @@ TEST(Png, ReadsBackAsTheBitmapsPixelsWithoutAlpha) {
   EXPECT_EQ(read.pixel(2, 1), qRgb(0, 0, 255));
 }
 
+// Up to 256 colours go through a colour table, more are written as they
+// are: either way every pixel reads back.
+TEST(Png, EveryColourCountReadsBackExactly) {
+  for (const int colours : {1, 256, 257, 1000}) {
+    QImage image(40, 30, QImage::Format_RGB32);
+    for (int i = 0; i < image.width() * image.height(); ++i)
+      image.setPixel(i % 40, i / 40, qRgb(i % colours % 256, i % colours / 256 * 7, 99));
+    const std::string bytes = PngBytes(image);
+    const QImage read =
+        QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()), "PNG");
+    EXPECT_EQ(read.convertToFormat(QImage::Format_RGB32), image) << colours << " colours";
+  }
+}
+
 TEST(Png, BitmapWithoutPixelsWritesAnEmptyFile) {
   test::TTempFolder folder;
   TBitmap bitmap;
