@@ -385,8 +385,8 @@ TEST_F(BatchProgram, CreateErrorNamesTheFullPath) {
                        "\". No such file or directory.\n");
 }
 
-// The PNG holds the BMP's pixels, read back by Qt and by ImageMagick; it is
-// saved, and refused, as the BMP is.
+// The PNG holds the BMP's pixels, read back by Qt and by ImageMagick; it and
+// the SVG are saved, and refused, as the BMP is.
 TEST_F(BatchProgram, PngIsTheBmpsPixels) {
   TBatchResult r = Run("$B --expr x^3-x --first -3 --last 9 --bmp c.bmp --png c.png --csv /dev/null");
   ASSERT_EQ(r.Status, 0) << r.Err;
@@ -396,9 +396,10 @@ TEST_F(BatchProgram, PngIsTheBmpsPixels) {
   EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32), bmp.convertToFormat(QImage::Format_RGB32));
   r = Run("compare -metric AE c.bmp c.png null: 2>&1");
   EXPECT_EQ(r.Out, "0");
-  r = Run("$B --expr x --png nodir/x.png --csv /dev/null");
+  r = Run("$B --expr x --png nodir/x.png --svg nodir/x.svg --csv /dev/null");
   EXPECT_EQ(r.Status, 1);
-  EXPECT_EQ(r.Err, "Cannot create file \"" + In("nodir/x.png") + "\". No such file or directory.\n");
+  EXPECT_EQ(r.Err, "Cannot create file \"" + In("nodir/x.png") + "\". No such file or directory.\n" +
+                       "Cannot create file \"" + In("nodir/x.svg") + "\". No such file or directory.\n");
 }
 
 // A picture whose pixels cannot be had is the system's refusal, printed
