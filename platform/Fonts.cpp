@@ -96,4 +96,17 @@ std::string ToWindows1252(const QString& text) {
   return out;
 }
 
+TTextPlacement PlaceText(const TFontSpec& font, unsigned textAlign, std::string_view text) {
+  TTextPlacement place{.Extent = TextExtent(font, text), .Metrics = FontMetrics(font)};
+  const unsigned horizontal = textAlign & TA_CENTER;
+  place.Left = horizontal == TA_CENTER  ? -place.Extent.Width / 2
+               : horizontal == TA_RIGHT ? -place.Extent.Width
+                                        : 0;
+  const unsigned vertical = textAlign & TA_BASELINE;
+  place.Baseline = vertical == TA_BASELINE ? 0
+                   : vertical == TA_BOTTOM ? -place.Metrics.Descent
+                                           : place.Metrics.Ascent;
+  return place;
+}
+
 } // namespace curvella

@@ -49,6 +49,18 @@ TFontMetricsInfo FontMetrics(const TFontSpec& font);
 
 TSize TextExtent(const TFontSpec& font, std::string_view text);
 
+// Where a text stands relative to its reference point under the text
+// alignment flags, before any turning: the left edge of its box and its
+// baseline, with its extent and the font's metrics.
+//   {"Arial", -11}, TA_RIGHT | TA_BASELINE, "Hello" -> Left -25, Baseline 0
+struct TTextPlacement {
+  std::int32_t Left = 0;
+  std::int32_t Baseline = 0;
+  TSize Extent;
+  TFontMetricsInfo Metrics;
+};
+TTextPlacement PlaceText(const TFontSpec& font, unsigned textAlign, std::string_view text);
+
 // Windows-1252 bytes as Unicode, and back (characters without a byte become
 // "?").
 QString FromWindows1252(std::string_view text);

@@ -349,17 +349,7 @@ void TRasterDeviceContext::SetPixel(std::int32_t x, std::int32_t y, std::uint32_
 
 void TRasterDeviceContext::TextOut(std::int32_t x, std::int32_t y, std::string_view text) {
   if (!m_image || text.empty()) return;
-  const TFontMetricsInfo metrics = FontMetrics(m_font);
-  const TSize extent = TextExtent(text);
-  // The text's box relative to the reference point, before any turning.
-  const unsigned horizontal = m_textAlign & TA_CENTER;
-  const std::int32_t left = horizontal == TA_CENTER  ? -extent.Width / 2
-                            : horizontal == TA_RIGHT ? -extent.Width
-                                                     : 0;
-  const unsigned vertical = m_textAlign & TA_BASELINE;
-  const std::int32_t baseline = vertical == TA_BASELINE ? 0
-                                : vertical == TA_BOTTOM ? -metrics.Descent
-                                                        : metrics.Ascent;
+  const auto [left, baseline, extent, metrics] = PlaceText(m_font, m_textAlign, text);
 
   QPainter painter(m_image);
   if (m_hasClip) {

@@ -4,6 +4,8 @@
 
 #include <QFontInfo>
 
+#include "support/RowName.h"
+
 namespace curvella {
 namespace {
 
@@ -43,6 +45,37 @@ TEST(Fonts, TextsAreWindows1252) {
   EXPECT_EQ(FromWindows1252("a\x80\xA0\xE9"), QString::fromUtf8("a\u20AC\u00A0\u00E9"));
   EXPECT_EQ(ToWindows1252(QString::fromUtf8("\u20AC\u2019x\u4E00")), "\x80\x92x?");
 }
+
+} // namespace
+} // namespace curvella
+
+namespace curvella {
+namespace {
+
+struct PlaceRow {
+  const char* Name;
+  unsigned Align;
+  std::int32_t Left;
+  int Baseline; // 1: the ascent below the reference point, 0: at it, -1: the descent above it
+};
+
+class PlaceTable : public testing::TestWithParam<PlaceRow> {};
+
+// "Hello" in Arial at 11 pixels is 25 pixels wide.
+TEST_P(PlaceTable, ReferencePointFollowsTheAlignment) {
+  const TTextPlacement place = PlaceText({.Name = "Arial", .Height = -11}, GetParam().Align, "Hello");
+  EXPECT_EQ(place.Extent.Width, 25);
+  EXPECT_EQ(place.Left, GetParam().Left);
+  const int baseline = GetParam().Baseline;
+  EXPECT_EQ(place.Baseline, baseline > 0 ? place.Metrics.Ascent : baseline < 0 ? -place.Metrics.Descent : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, PlaceTable,
+                         testing::Values(PlaceRow{"LeftTop", TA_LEFT | TA_TOP, 0, 1},
+                                         PlaceRow{"CenterTop", TA_CENTER | TA_TOP, -12, 1},
+                                         PlaceRow{"RightBaseline", TA_RIGHT | TA_BASELINE, -25, 0},
+                                         PlaceRow{"LeftBottom", TA_LEFT | TA_BOTTOM, 0, -1}),
+                         test::RowName());
 
 } // namespace
 } // namespace curvella
