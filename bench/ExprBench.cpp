@@ -1,17 +1,24 @@
 // Speed of the expression engine: preparing an expression of 3000 calls,
 // one step of the literal substitution loop against which the evaluator is
-// checked, and whole runs of 10,000 steps.
+// checked, and whole runs of 10,000 steps, each beside its floor: the same
+// expression tree as plain long double operations and C library calls, the
+// same x stepping, no rounding between calls and no status checks.
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "../tests/expr/LiteralEvaluation.h"
 #include "app/RunCommand.h"
 #include "expr/Evaluator.h"
 #include "expr/ExpressionRewriting.h"
+#include "numtext/NumberText.h"
 
 namespace curvella {
 namespace {
@@ -42,6 +49,126 @@ const std::string& Calls3000() {
   static const std::string e = Repeated(kMaxOperations);
   return e;
 }
+
+// The sum of sin(x*k)*x+k for k = 1, 2, ...: as many calls, none of whose
+// texts repeats.
+const std::string& Distinct3000() {
+  static const std::string e = [] {
+    std::string expression = "sin(x*1)*x+1";
+    for (int k = 2;; ++k) {
+      const std::string longer = expression + "+sin(x*" + std::to_string(k) + ")*x+" + std::to_string(k);
+      if (CallCount(longer) > kMaxOperations) return expression;
+      expression = longer;
+    }
+  }();
+  return e;
+}
+
+// The floor: the rewritten text's calls as a straight program over long
+// doubles. Slot 0 holds x; constants and results take the slots after it.
+class TFloorProgram {
+public:
+  explicit TFloorProgram(const std::string& expression) {
+    m_slots.push_back(0);
+    const std::string rewritten = RewriteExpression(expression);
+    std::string_view text = rewritten;
+    m_result = Operand(text);
+  }
+
+  long double At(long double x) {
+    m_slots[0] = x;
+    for (const TStep& step : m_steps) {
+      const long double l = m_slots[step.Left];
+      const long double r = m_slots[step.Right];
+      m_slots[step.Out] = Apply(step.Operation, l, r);
+    }
+    return m_slots[m_result];
+  }
+
+private:
+  struct TStep {
+    int Operation;
+    std::size_t Left, Right, Out;
+  };
+
+  static long double Apply(int operation, long double l, long double r) {
+    static const long double halfPi = 2 * atanl(1.0L);
+    switch (operation) {
+    case 1:
+      return sinl(l);
+    case 2:
+      return cosl(l);
+    case 3:
+      return sinl(l) / cosl(l);
+    case 4:
+      return cosl(l) / sinl(l);
+    case 5:
+      return atanl(l / sqrtl(1 - l * l));
+    case 6:
+      return halfPi + atanl(-l / sqrtl(1 - l * l));
+    case 7:
+      return atanl(l);
+    case 8:
+      return halfPi + atanl(l);
+    case 9:
+      return (expl(l) - expl(-l)) / 2;
+    case 10:
+      return (expl(l) + expl(-l)) / 2;
+    case 11:
+      return (expl(l) - expl(-l)) / (expl(l) + expl(-l));
+    case 12:
+      return (expl(l) + expl(-l)) / (expl(l) - expl(-l));
+    case 13:
+      return fabsl(l);
+    case 14:
+      return sqrtl(l);
+    case 15:
+      return logl(l);
+    case 16:
+      return expl(l);
+    case 17:
+      return powl(l, r);
+    case 18:
+      return l * r;
+    case 19:
+      return l / r;
+    case 20:
+      return l + r;
+    default:
+      return l - r;
+    }
+  }
+
+  // A call, x or a number at the front of text, which it consumes; its slot.
+  std::size_t Operand(std::string_view& text) {
+    for (int operation = 1; operation <= kOperationCount; ++operation) {
+      const std::string call = std::string(OperationKeyword(operation)) + "(";
+      if (!text.starts_with(call)) continue;
+      text.remove_prefix(call.size());
+      TStep step{operation, 0, 0, 0};
+      step.Left = Operand(text);
+      if (text.starts_with('&')) {
+        text.remove_prefix(1);
+        step.Right = Operand(text);
+      }
+      text.remove_prefix(1); // ")"
+      step.Out = m_slots.size();
+      m_slots.push_back(0);
+      m_steps.push_back(step);
+      return step.Out;
+    }
+    const std::size_t end = std::min(text.find_first_of("&)"), text.size());
+    const std::string_view operand = text.substr(0, end);
+    text.remove_prefix(end);
+    if (operand == "x") return 0;
+    m_slots.push_back(TextToReal(operand).Value);
+    return m_slots.size() - 1;
+  }
+
+  std::vector<long double> m_slots;
+  std::vector<TStep> m_steps;
+  std::size_t m_result = 0;
+};
 
 void BM_RewriteAndFind3000(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(FindOperations(RewriteExpression(Calls3000())));
@@ -124,6 +251,44 @@ BENCHMARK(BM_Run10000Calls100)->Unit(benchmark::kMillisecond);
 
 void BM_Run10000Calls3000(benchmark::State& state) { Run(state, Calls3000()); }
 BENCHMARK(BM_Run10000Calls3000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+
+void BM_Run10000Distinct3000(benchmark::State& state) { Run(state, Distinct3000()); }
+BENCHMARK(BM_Run10000Distinct3000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+
+// The floors of the runs above: x stepped as Run steps it (the step formed
+// in extended precision, x rounded to double), 10,000 evaluations.
+void Floor(benchmark::State& state, const std::string& expression) {
+  TFloorProgram program(expression);
+  // The floor computes what the engine does, but for the engine's rounding
+  // of each result to 15 digits.
+  const double engine = TEvaluator(FindOperations(RewriteExpression(expression))).EvaluateAt(0.75);
+  if (std::fabs(static_cast<double>(program.At(0.75)) - engine) > 1e-12 * std::fabs(engine) + 1e-300) {
+    state.SkipWithError("the floor's expression tree differs from the engine's");
+    return;
+  }
+  const long double first = 0;
+  const long double last = 2;
+  const int steps = 10000;
+  for (auto _ : state) {
+    double x = 0;
+    for (int step = 0; step < steps; ++step) {
+      benchmark::DoNotOptimize(program.At(x));
+      x = static_cast<double>(x + (last - first) / steps);
+    }
+  }
+}
+
+void BM_FloorQuadratic(benchmark::State& state) { Floor(state, "x^2-3*x+2"); }
+BENCHMARK(BM_FloorQuadratic)->Unit(benchmark::kMillisecond);
+
+void BM_FloorCalls100(benchmark::State& state) { Floor(state, Calls100()); }
+BENCHMARK(BM_FloorCalls100)->Unit(benchmark::kMillisecond);
+
+void BM_FloorCalls3000(benchmark::State& state) { Floor(state, Calls3000()); }
+BENCHMARK(BM_FloorCalls3000)->Unit(benchmark::kMillisecond);
+
+void BM_FloorDistinct3000(benchmark::State& state) { Floor(state, Distinct3000()); }
+BENCHMARK(BM_FloorDistinct3000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace curvella
