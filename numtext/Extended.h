@@ -7,7 +7,9 @@
 // operation, division by zero and overflow are errors; underflow, denormal and
 // inexact results are quiet. The processor runs with every exception masked:
 // a checked operation clears the status flags, computes, then raises the error
-// its flags report, so the error leaves at the failing operation.
+// its flags report, so the error leaves at the failing operation. Flags of
+// inexact or underflowing results stay up; only error flags are cleared, and
+// only when one is pending.
 //
 //   CheckedDiv(1, 0)                    -> EZeroDivide
 //   CheckedDiv(0, 0)                    -> EInvalidOp
@@ -78,7 +80,9 @@ inline void RaiseFloatErrors() {
 
 // Computes op(args...) between a clear and a test of the error flags.
 template <class Op, class... Args> inline auto Checked(Op op, Args... args) {
-  ClearFloatErrors();
+  // A raised error is cleared as it leaves, so the error flags are almost
+  // always clear already: looking at them costs far less than clearing.
+  if (PendingFloatFlags() & kFlagErrors) ClearFloatErrors();
   (FloatBarrier(args), ...);
   auto result = op(args...);
   FloatBarrier(result);

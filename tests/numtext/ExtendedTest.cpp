@@ -97,6 +97,16 @@ TEST(Extended, AFlagLeftByOtherCodeDoesNotFailTheNextOperation) {
   (void)stale;
   EXPECT_NE(PendingFloatFlags() & kFlagZeroDivide, 0u);
   EXPECT_EQ(CheckedAdd(1, 2), 3);
+  // The same of the x87 unit's flags, and of an inexact result's, which
+  // stays up without failing anything.
+  volatile long double zeroL = 0;
+  volatile long double invalid = zeroL / zeroL;
+  (void)invalid;
+  EXPECT_NE(PendingFloatFlags() & kFlagInvalid, 0u);
+  EXPECT_EQ(CheckedMul(2, 3), 6);
+  EXPECT_EQ(PendingFloatFlags() & kFlagErrors, 0u);
+  EXPECT_EQ(StoreDouble(CheckedDiv(1, 3)), 1.0 / 3);
+  EXPECT_EQ(CheckedSub(5, 2), 3);
 }
 
 TEST(Extended, ModeIsExtendedPrecisionRoundingToNearest) {
