@@ -1,7 +1,9 @@
 #include "platform/Fonts.h"
 
 #include <map>
+#include <string>
 #include <tuple>
+#include <unordered_map>
 
 #include <QFontMetrics>
 
@@ -35,7 +37,13 @@ TFontKey KeyOf(const TFontSpec& font) {
 struct TResolvedFont {
   QFont Font;
   TFontMetricsInfo Metrics;
+  // Widths of texts measured in the font: an axis measures the same label
+  // texts again and again, and shaping a text costs microseconds.
+  mutable std::unordered_map<std::string, int> Widths;
 };
+
+// More distinct texts than a chart has labels: the widths start afresh.
+constexpr std::size_t kMaxRememberedWidths = 16384;
 
 const TResolvedFont& Resolved(const TFontSpec& description) {
   static std::map<TFontKey, TResolvedFont> cache;
@@ -76,8 +84,14 @@ TFontMetricsInfo FontMetrics(const TFontSpec& font) { return Resolved(font).Metr
 
 TSize TextExtent(const TFontSpec& font, std::string_view text) {
   const TResolvedFont& resolved = Resolved(font);
-  const int width = text.empty() ? 0 : QFontMetrics(resolved.Font).horizontalAdvance(FromWindows1252(text));
-  return {width, resolved.Metrics.Height};
+  if (text.empty()) return {0, resolved.Metrics.Height};
+  auto found = resolved.Widths.find(std::string(text));
+  if (found == resolved.Widths.end()) {
+    if (resolved.Widths.size() >= kMaxRememberedWidths) resolved.Widths.clear();
+    const int width = QFontMetrics(resolved.Font).horizontalAdvance(FromWindows1252(text));
+    found = resolved.Widths.emplace(std::string(text), width).first;
+  }
+  return {found->second, resolved.Metrics.Height};
 }
 
 QString FromWindows1252(std::string_view text) {

@@ -52,6 +52,18 @@ TEST(Fonts, TextsAreWindows1252) {
 namespace curvella {
 namespace {
 
+// Widths are remembered per font; past the bound they are measured afresh,
+// and the same text always measures the same.
+TEST(Fonts, RememberedWidthsStayTheMeasuredOnes) {
+  const TFontSpec arial{.Name = "Arial", .Height = -11};
+  const TFontSpec bold{.Name = "Arial", .Height = -11, .Style = {.Bold = true}};
+  const std::int32_t hello = TextExtent(arial, "Hello").Width;
+  EXPECT_NE(TextExtent(bold, "Hello").Width, hello);
+  for (int i = 0; i < 17000; ++i) TextExtent(arial, std::to_string(i));
+  EXPECT_EQ(TextExtent(arial, "Hello").Width, hello);
+  EXPECT_EQ(TextExtent(arial, "16999").Width, TextExtent(arial, "16999").Width);
+}
+
 struct PlaceRow {
   const char* Name;
   unsigned Align;
