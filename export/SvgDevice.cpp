@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <regex>
 #include <vector>
 
 #include <QBuffer>
@@ -295,24 +294,39 @@ std::string TSvgDeviceContext::Close() {
   return FinishSvgDocument(m_buffer->data().toStdString(), m_size);
 }
 
+namespace {
+
+// Sets an attribute of an element's start tag (without its ">"), replacing
+// its value or adding it at the end.
+void SetAttribute(std::string& element, const std::string& name, const std::string& value) {
+  const std::string start = " " + name + "=\"";
+  const std::size_t at = element.find(start);
+  if (at == std::string::npos) {
+    element += start + value + "\"";
+    return;
+  }
+  const std::size_t from = at + start.size();
+  const std::size_t to = element.find('"', from);
+  element.replace(from, (to == std::string::npos ? element.size() : to) - from, value);
+}
+
+} // namespace
+
 std::string FinishSvgDocument(const std::string& generated, TSize size) {
   std::string document = generated;
   // The root element's size, whatever unit the generator chose.
   const std::size_t root = document.find("<svg");
   if (root != std::string::npos) {
-    const std::size_t end = document.find('>', root);
+    const std::size_t end = std::min(document.find('>', root), document.size());
     std::string element = document.substr(root, end - root);
-    element = std::regex_replace(element, std::regex(R"( width="[^"]*")"),
-                                 " width=\"" + std::to_string(size.Width) + "px\"");
-    element = std::regex_replace(element, std::regex(R"( height="[^"]*")"),
-                                 " height=\"" + std::to_string(size.Height) + "px\"");
-    element = std::regex_replace(element, std::regex(R"( viewBox="[^"]*")"),
-                                 " viewBox=\"0 0 " + std::to_string(size.Width) + " " +
-                                     std::to_string(size.Height) + "\"");
+    SetAttribute(element, "width", std::to_string(size.Width) + "px");
+    SetAttribute(element, "height", std::to_string(size.Height) + "px");
+    SetAttribute(element, "viewBox", "0 0 " + std::to_string(size.Width) + " " + std::to_string(size.Height));
     // Lines and fills stand on whole pixels, as in the raster picture;
     // renderers draw them crisp rather than smeared over two pixels. Texts
     // keep their smoothing.
-    if (element.find(" shape-rendering=") == std::string::npos) element += " shape-rendering=\"crispEdges\"";
+    if (element.find(" shape-rendering=") == std::string::npos)
+      SetAttribute(element, "shape-rendering", "crispEdges");
     document.replace(root, end - root, element);
   }
   const std::pair<const char*, const char*> families[] = {
