@@ -117,6 +117,27 @@ void BM_RepaintFromCache(benchmark::State& state) {
 }
 BENCHMARK(BM_RepaintFromCache)->Unit(benchmark::kMicrosecond);
 
+// Drawing passes whose axes have thousands of labels on a few pixel rows: a
+// constant function between about 1,000 and 10,000 in the window's chart,
+// and two points with y from 0 to 7.04e-9 at 121 x 20 pixels.
+void BM_DrawingPassNarrowRange(benchmark::State& state) {
+  TChart chart;
+  TLineSeries& series = ApplyWindowChartSettings(chart);
+  const bool tiny = state.range(0) == 1;
+  if (tiny) {
+    chart.SetControlSize({121 + 2 * kWindowChartBorder, 20 + 2 * kWindowChartBorder});
+    series.AddPoint(0, 0);
+    series.AddPoint(1, 7.04000002703360E-0009);
+  } else {
+    for (int i = 0; i < 100; ++i) series.AddPoint(1000 + 90 * i, 8000);
+  }
+  for (auto _ : state) {
+    chart.Canvas().MarkStale();
+    chart.Paint();
+  }
+}
+BENCHMARK(BM_DrawingPassNarrowRange)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 // One mouse move of a zoom drag: the rectangle follows, and the paint copies
 // the cached picture and inverts the rectangle over it.
 void BM_ZoomDragMove(benchmark::State& state) {
