@@ -1,5 +1,7 @@
 #include "app/RunCommand.h"
 
+#include <optional>
+
 #include "expr/Evaluator.h"
 #include "expr/ExpressionRewriting.h"
 #include "numtext/Extended.h"
@@ -13,9 +15,12 @@ std::int32_t ClampSteps(std::int32_t steps) {
   return steps;
 }
 
+long double StepWidth(double firstX, double lastX, std::int32_t stepCount) {
+  return CheckedDiv(CheckedSub(lastX, firstX), stepCount);
+}
+
 double NextX(double x, double firstX, double lastX, std::int32_t stepCount) {
-  const long double step = CheckedDiv(CheckedSub(lastX, firstX), stepCount);
-  return StoreDouble(CheckedAdd(x, step));
+  return StoreDouble(CheckedAdd(x, StepWidth(firstX, lastX, stepCount)));
 }
 
 void RunSampling(const TRunTexts& texts, TRunRecord& record, const TPointSink& onPoint) {
@@ -33,12 +38,16 @@ void RunSampling(const TRunTexts& texts, TRunRecord& record, const TPointSink& o
   record.CompletedSteps = 0;
 
   double x = firstX;
+  // Every step forms the same width; it is formed once, where the first step
+  // forms it, so that an error of it (infinite ends) leaves at that step.
+  std::optional<long double> width;
   for (std::int32_t step = 1; step <= record.StepCount; ++step) {
     const double y = evaluator.EvaluateAt(x);
     record.SampledY[step - 1] = y;
     record.CompletedSteps = step;
     onPoint(x, y);
-    x = NextX(x, firstX, lastX, record.StepCount);
+    if (!width) width = StepWidth(firstX, lastX, record.StepCount);
+    x = StoreDouble(CheckedAdd(x, *width));
   }
 }
 

@@ -50,8 +50,9 @@ struct TRunTexts {
 
 std::int32_t ClampSteps(std::int32_t steps);
 
-// The x after x: x + (lastX - firstX) / stepCount in extended precision,
-// rounded to double.
+// The width of a step, (lastX - firstX) / stepCount in extended precision,
+// and the x after x: x plus that width, rounded to double.
+long double StepWidth(double firstX, double lastX, std::int32_t stepCount);
 double NextX(double x, double firstX, double lastX, std::int32_t stepCount);
 
 using TPointSink = std::function<void(double x, double y)>;
