@@ -297,8 +297,9 @@ TEST_F(WindowDesktop, ControlShiftCCopiesTheChart) {
 }
 
 // The desktop's real dialog, answered as a user would: the name typed, OK.
-std::optional<QString> Answer(const TFileDialogSpec& spec, const QString& typed, QString* openedIn = nullptr,
-                              QStringList* filters = nullptr, const QString& filter = {}) {
+std::optional<QString> Answer(const TFileDialogSpec& dialogToAnswer, const QString& typed,
+                              QString* openedIn = nullptr, QStringList* filters = nullptr,
+                              const QString& filter = {}) {
   QTimer::singleShot(0, [&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     if (!dialog) return;
@@ -309,7 +310,7 @@ std::optional<QString> Answer(const TFileDialogSpec& spec, const QString& typed,
     static_cast<QDialog*>(dialog)->accept();
   });
   TQtDesktop desktop;
-  const std::optional<TDialogChoice> choice = desktop.ExecuteFileDialog(nullptr, spec);
+  const std::optional<TDialogChoice> choice = desktop.ExecuteFileDialog(nullptr, dialogToAnswer);
   if (!choice) return std::nullopt;
   return choice->FileName;
 }
