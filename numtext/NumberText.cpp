@@ -24,13 +24,16 @@ void WriteRightAligned(std::span<char, kNumberTextLength> text, std::string_view
 
 } // namespace
 
-void RealToText(long double value, std::span<char, kNumberTextLength> text) noexcept {
-  const TExtendedBits bits = ExtendedBits(value);
-  if (!IsFiniteNumber(bits)) {
-    if (!IsInfinity(bits)) return WriteRightAligned(text, "Nan");
-    return WriteRightAligned(text, bits.Negative ? "-Inf" : "+Inf");
-  }
+namespace {
 
+// The 15 significant digits of a finite value's number text, as a whole
+// number (0, or from 10^14 to 10^15 - 1), and the exponent of its first.
+struct TDecimalDigits {
+  std::uint64_t Digits;
+  int Exponent;
+};
+
+TDecimalDigits DecimalDigits(long double value) noexcept {
   // Bring m into [1, 16) by powers of ten estimated from the binary exponent.
   long double m = std::fabs(value);
   int exponent = 0;
@@ -54,7 +57,19 @@ void RealToText(long double value, std::span<char, kNumberTextLength> text) noex
       ++exponent;
     }
   }
+  return {digits, exponent};
+}
 
+} // namespace
+
+void RealToText(long double value, std::span<char, kNumberTextLength> text) noexcept {
+  const TExtendedBits bits = ExtendedBits(value);
+  if (!IsFiniteNumber(bits)) {
+    if (!IsInfinity(bits)) return WriteRightAligned(text, "Nan");
+    return WriteRightAligned(text, bits.Negative ? "-Inf" : "+Inf");
+  }
+
+  auto [digits, exponent] = DecimalDigits(value);
   text[0] = bits.Negative ? '-' : ' ';
   for (int i = 16; i >= 3; --i) {
     text[i] = static_cast<char>('0' + digits % 10);
@@ -69,6 +84,18 @@ void RealToText(long double value, std::span<char, kNumberTextLength> text) noex
     text[i] = static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;
   }
+}
+
+long double NumberTextValue(long double value) {
+  const TExtendedBits bits = ExtendedBits(value);
+  // "+Inf", "-Inf" and "Nan" stop the reading at their letter, before any digit.
+  if (!IsFiniteNumber(bits)) return 0;
+  const auto [digits, exponent] = DecimalDigits(value);
+  // The reading takes the 15 digits as one whole number, 14 of them after
+  // the point; the text's exponent has at most four digits.
+  const long double scaled = ScaleByPowerOfTen(static_cast<long double>(digits), exponent - 14);
+  if (std::isinf(scaled)) throw EOverflow();
+  return bits.Negative ? -scaled : scaled;
 }
 
 std::string RealToText(long double value) {

@@ -54,6 +54,14 @@ template <class T> struct TTextReading {
 void RealToText(long double value, std::span<char, kNumberTextLength> text) noexcept;
 std::string RealToText(long double value);
 
+// The value TextToReal reads back from RealToText(value), without writing
+// the text: the same 15 rounded digits scaled by the same power of ten.
+//   NumberTextValue(2.0L / 3) -> TextToReal(" 6.66666666666667E-0001")
+//   NumberTextValue(-0.0L)    -> -0
+//   NumberTextValue(+inf), NumberTextValue(NaN) -> +0 (the reading stops at
+//                               the letter, before any digit)
+long double NumberTextValue(long double value);
+
 // Throws EOverflow when the scaling by the exponent leaves the extended range
 // (an exponent between about 4933 and 5119), or when more than about 4900
 // digits overflow the accumulator.

@@ -153,6 +153,37 @@ INSTANTIATE_TEST_SUITE_P(
                     TextRow{"KeywordAloneAtTheEnd", "plus(sin(x)&sin"}),
     [](const testing::TestParamInfo<TextRow>& info) { return std::string(info.param.Name); });
 
+// Occurrences with the same operation and operands are evaluated once per x
+// and copied: the copies must keep the values, the texts read by mixed
+// operands, and the error of the first evaluated.
+struct RepeatRow {
+  const char* Name;
+  const char* Expression;
+  int DistinctSteps;
+};
+
+class RepeatedCallTable : public testing::TestWithParam<RepeatRow> {};
+
+TEST_P(RepeatedCallTable, CopiesMatchTheLiteralLoop) {
+  const std::string rewritten = RewriteExpression(GetParam().Expression);
+  const double xs[] = {-2.5, -1, -0.0, 0, 0.3, 1, 2, 7.25, 1e300, 710, -1e-320};
+  ExpectSameOutcomes(rewritten, xs);
+  EXPECT_EQ(TEvaluator(FindOperations(rewritten)).DistinctSteps(), GetParam().DistinctSteps);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EvaluatorDifferential, RepeatedCallTable,
+    testing::Values(RepeatRow{"SameCallTwice", "sin(x)+sin(x)", 2},
+                    RepeatRow{"ChainOfRepeatedTerms", "sin(x)*x+1+sin(x)*x+1+sin(x)*x+1", 7},
+                    RepeatRow{"ZeroDivisionInACopy", "1/(x-1)+1/(x-1)", 3},
+                    RepeatRow{"InvalidInACopy", "sqrt(x)*2-sqrt(x)*2", 3},
+                    RepeatRow{"OverflowInACopy", "exp(x)*exp(x)+exp(x)*exp(x)", 3},
+                    RepeatRow{"SameConstantsDifferentOperations", "x*2+x/2+x*2", 4},
+                    RepeatRow{"NegativeZeroIsNotZero", "x*-0+x*0", 3},
+                    RepeatRow{"CopiesReadInsideAMixedOperand", "sh-sin(x)+sh-sin(x)", 5},
+                    RepeatRow{"DistinctConstants", "sin(x*1)*x+1+sin(x*2)*x+2", 9}),
+    [](const testing::TestParamInfo<RepeatRow>& info) { return std::string(info.param.Name); });
+
 TEST(EvaluatorDifferential, ResultsThatCompleteACallText) {
   // "sh" stands before the result of cos(x) once shcos(x) has been found at
   // its first place; whether the later "sh-" is found there depends on the

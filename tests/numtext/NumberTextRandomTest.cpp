@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <random>
 #include <string>
 
+#include "numtext/Errors.h"
 #include "numtext/NumberText.h"
 
 namespace curvella {
@@ -118,6 +120,39 @@ TEST(NumberTextRandom, TextToRealOfFreeFormTextIsWithinThreeUlpsOfStrtold) {
     ASSERT_EQ(ours.ErrorPosition, 0) << text;
     const long double library = strtold(text.c_str(), nullptr);
     ASSERT_LE(UlpDistance(ours.Value, library), 3) << text;
+  }
+}
+
+// Reading a result back as its value must give the bits its text gives,
+// for doubles of every exponent, extended values near both ends of their
+// range, and the texts that are no numbers.
+TEST(NumberTextRandom, NumberTextValueIsTheValueItsTextReadsAs) {
+  const auto expectSame = [](long double v) {
+    const std::string text = RealToText(v);
+    long double read;
+    try {
+      read = TextToReal(text).Value;
+    } catch (const EOverflow&) {
+      EXPECT_THROW(NumberTextValue(v), EOverflow) << text;
+      return;
+    }
+    const long double fast = NumberTextValue(v);
+    EXPECT_EQ(std::memcmp(&fast, &read, 10), 0) << text;
+  };
+  std::mt19937_64 random(16);
+  for (int i = 0; i < kSamples; ++i) expectSame(RandomFiniteDouble(random));
+  for (int i = 0; i < 2000; ++i) {
+    long double v = 0;
+    std::uint64_t mantissa = random() | (1ULL << 63);
+    const std::uint16_t signExponent = static_cast<std::uint16_t>(random() % 0x7FFF);
+    std::memcpy(&v, &mantissa, 8);
+    std::memcpy(reinterpret_cast<char*>(&v) + 8, &signExponent, 2);
+    expectSame(v);
+  }
+  for (long double v : {0.0L, -0.0L, 1.0L, -1.0L, 9.999999999999995L, 0.5L, LDBL_MAX, -LDBL_MAX, LDBL_MIN,
+                        LDBL_TRUE_MIN, static_cast<long double>(DBL_MAX),
+                        static_cast<long double>(DBL_TRUE_MIN), HUGE_VALL, -HUGE_VALL, std::nanl("")}) {
+    expectSame(v);
   }
 }
 
