@@ -45,7 +45,18 @@ struct TInstruction {
   bool ReadBack = false; // the result is read back whole as an operand
 };
 
-TSource SourceOf(const TOperand& operand) {
+// Whether a mixed operand reads as 0 whatever its results hold: the reading
+// stops at its first character, before any digit, when that character can
+// start no number. The right operand of a one-operand call is its whole
+// working text, which starts with the keyword.
+bool ReadsAsZero(const TOperand& operand, std::string_view text) {
+  const TPiece& first = operand.Pieces.front();
+  if (first.Slot != 0) return false;
+  const char c = text[first.Begin];
+  return std::string_view(" +-.0123456789eE").find(c) == std::string_view::npos;
+}
+
+TSource SourceOf(const TOperand& operand, std::string_view text) {
   switch (operand.Kind) {
   case TOperand::TKind::X:
     return {TSource::TKind::X};
@@ -57,6 +68,7 @@ TSource SourceOf(const TOperand& operand) {
   case TOperand::TKind::Assembled:
     break;
   }
+  if (ReadsAsZero(operand, text)) return {TSource::TKind::Constant, 0};
   return {TSource::TKind::Assembled, 0, 0, &operand};
 }
 
@@ -104,8 +116,8 @@ void TEvaluator::TProgram::Compile() {
       in.Kind = TInstruction::TKind::Literal;
       literal = true;
     } else {
-      in.Left = SourceOf(step.Left);
-      in.Right = SourceOf(step.Right);
+      in.Left = SourceOf(step.Left, Plan.Text());
+      in.Right = SourceOf(step.Right, Plan.Text());
       bool comparable = true;
       for (TSource* s : {&in.Left, &in.Right}) {
         if (s->Kind == TSource::TKind::Result) {
@@ -184,7 +196,7 @@ double TEvaluator::TState::SourceAt(const TSource& source, double x) const {
   case TSource::TKind::Overflow:
     throw EOverflow();
   case TSource::TKind::Result:
-    return StoreDouble(ReadBacks[source.Slot]);
+    return StoreFiniteDouble(ReadBacks[source.Slot]); // a read-back value is finite
   case TSource::TKind::Assembled:
     break;
   }

@@ -172,6 +172,14 @@ double EvaluateOperation(int operation, double left, double right) {
   const long double r = right;
   long double v = 0;
   switch (operation) {
+  case kMult:
+    return CheckedMulStored(l, r);
+  case kDivide:
+    return CheckedDivStored(l, r);
+  case kPlus:
+    return CheckedAddStored(l, r);
+  case kMinus:
+    return CheckedSubStored(l, r);
   case kSin:
     v = Sine(l);
     break;
@@ -226,18 +234,6 @@ double EvaluateOperation(int operation, double left, double right) {
     break;
   case kPow:
     v = Power(l, r);
-    break;
-  case kMult:
-    v = CheckedMul(l, r);
-    break;
-  case kDivide:
-    v = CheckedDiv(l, r);
-    break;
-  case kPlus:
-    v = CheckedAdd(l, r);
-    break;
-  case kMinus:
-    v = CheckedSub(l, r);
     break;
   }
   return StoreDouble(v);

@@ -58,6 +58,14 @@ inline unsigned PendingFloatFlags() noexcept {
   return (status | mxcsr) & 0x3F;
 }
 
+// The x87 unit's flags alone: enough for an operation the x87 unit does by
+// itself, since the SSE unit's flags cannot change during it.
+inline unsigned PendingX87Flags() noexcept {
+  std::uint16_t status;
+  asm volatile("fnstsw %0" : "=a"(status) : : "memory");
+  return status & 0x3F;
+}
+
 inline void ClearFloatErrors() noexcept {
   std::uint32_t mxcsr;
   asm volatile("fnclex" : : : "memory");
@@ -90,17 +98,31 @@ template <class Op, class... Args> inline auto Checked(Op op, Args... args) {
   return result;
 }
 
+// Checked for an operation of the x87 unit alone (arithmetic, stores): a
+// flag the SSE unit holds from earlier code stays, and cannot fail it.
+template <class Op, class... Args> inline auto CheckedX87(Op op, Args... args) {
+  if (PendingX87Flags() & kFlagErrors) ClearFloatErrors();
+  (FloatBarrier(args), ...);
+  auto result = op(args...);
+  FloatBarrier(result);
+  if (unsigned flags = PendingX87Flags() & kFlagErrors) {
+    ClearFloatErrors();
+    ThrowFloatError(flags);
+  }
+  return result;
+}
+
 inline long double CheckedAdd(long double a, long double b) {
-  return Checked([](long double x, long double y) { return x + y; }, a, b);
+  return CheckedX87([](long double x, long double y) { return x + y; }, a, b);
 }
 inline long double CheckedSub(long double a, long double b) {
-  return Checked([](long double x, long double y) { return x - y; }, a, b);
+  return CheckedX87([](long double x, long double y) { return x - y; }, a, b);
 }
 inline long double CheckedMul(long double a, long double b) {
-  return Checked([](long double x, long double y) { return x * y; }, a, b);
+  return CheckedX87([](long double x, long double y) { return x * y; }, a, b);
 }
 inline long double CheckedDiv(long double a, long double b) {
-  return Checked([](long double x, long double y) { return x / y; }, a, b);
+  return CheckedX87([](long double x, long double y) { return x / y; }, a, b);
 }
 
 // The C library's long double functions: their argument reduction is exact.
@@ -126,7 +148,39 @@ inline long double CheckedArcTan(long double a) {
 // Rounds an extended value to double as a store does: a value beyond the
 // double range raises EOverflow (e^710 fits extended but not double).
 inline double StoreDouble(long double a) {
-  return Checked([](long double x) { return static_cast<double>(x); }, a);
+  return CheckedX87([](long double x) { return static_cast<double>(x); }, a);
+}
+
+// An operation and the store of its result to double between one clear and
+// one test of the flags. An operation that raises an error gives an
+// infinite or invalid result, whose store raises nothing more, so the error
+// is the one two separate checks would raise.
+//   CheckedAddStored(1e308, 1e308) -> EOverflow   (the store overflows)
+//   CheckedDivStored(0, 0)         -> EInvalidOp  (the division fails)
+inline double CheckedAddStored(long double a, long double b) {
+  return CheckedX87([](long double x, long double y) { return static_cast<double>(x + y); }, a, b);
+}
+inline double CheckedSubStored(long double a, long double b) {
+  return CheckedX87([](long double x, long double y) { return static_cast<double>(x - y); }, a, b);
+}
+inline double CheckedMulStored(long double a, long double b) {
+  return CheckedX87([](long double x, long double y) { return static_cast<double>(x * y); }, a, b);
+}
+inline double CheckedDivStored(long double a, long double b) {
+  return CheckedX87([](long double x, long double y) { return static_cast<double>(x / y); }, a, b);
+}
+
+// From this magnitude on, a store to double overflows: DBL_MAX plus half its
+// last unit rounds to even, upward.
+inline constexpr long double kDoubleOverflowFrom = 0x1.fffffffffffff8p1023L;
+
+// StoreDouble of a finite value, told by its magnitude: the status flags are
+// neither read nor cleared.
+//   StoreFiniteDouble(0x1.fffffffffffff7ffp1023L) -> DBL_MAX
+//   StoreFiniteDouble(0x1.fffffffffffff8p1023L)   -> EOverflow
+inline double StoreFiniteDouble(long double a) {
+  if (std::fabs(a) >= kDoubleOverflowFrom) throw EOverflow();
+  return static_cast<double>(a);
 }
 
 // The fields of an extended value's 80-bit pattern.

@@ -1,6 +1,7 @@
 #include "numtext/NumberText.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "numtext/Errors.h"
@@ -33,25 +34,45 @@ struct TDecimalDigits {
   int Exponent;
 };
 
-TDecimalDigits DecimalDigits(long double value) noexcept {
-  // Bring m into [1, 16) by powers of ten estimated from the binary exponent.
-  long double m = std::fabs(value);
+// llrintl for a value below 2^63, rounded in the current mode (to nearest),
+// without a call into the C library.
+std::uint64_t RoundToWhole(long double v) noexcept {
+  std::int64_t n;
+  asm("fistpll %0" : "=m"(n) : "t"(v) : "st");
+  return static_cast<std::uint64_t>(n);
+}
+
+// From a finite value's magnitude and the binary exponent e2 of a non-zero
+// one (2^e2 <= magnitude < 2^(e2+1)).
+TDecimalDigits DecimalDigits(long double magnitude, int e2) noexcept {
+  // Bring m into [1, 16) by powers of ten estimated from the binary exponent;
+  // 1 <= m < 16 is exactly where the estimate is 0.
+  long double m = magnitude;
   int exponent = 0;
   while (m != 0) {
-    const int k = (BinaryExponent(ExtendedBits(m)) * 19728) >> 16;
+    const int k = (e2 * 19728) >> 16;
     if (k == 0) break;
     m = ScaleByPowerOfTen(m, -k);
     exponent += k;
+    if (m >= 1 && m < 16) break;
+    if (m != 0) e2 = BinaryExponent(ExtendedBits(m));
   }
 
   // 18 digits, or 19 when m >= 10; the first 15 rounded half up by the next.
   std::uint64_t digits = 0;
   if (m != 0) {
-    const auto n = static_cast<std::uint64_t>(llrintl(m * kPow10Units[17]));
-    const std::uint64_t scale = n >= kPow10_18 ? 1000 : 100;
-    if (n >= kPow10_18) ++exponent;
-    digits = n / (scale * 10);
-    if ((n / scale) % 10 >= 5) ++digits;
+    const std::uint64_t n = RoundToWhole(m * kPow10Units[17]);
+    // Constant divisors: the compiler multiplies instead of dividing.
+    std::uint64_t next;
+    if (n >= kPow10_18) {
+      ++exponent;
+      digits = n / 10000;
+      next = n / 1000 % 10;
+    } else {
+      digits = n / 1000;
+      next = n / 100 % 10;
+    }
+    if (next >= 5) ++digits;
     if (digits == kPow10_15) {
       digits = kPow10_14;
       ++exponent;
@@ -69,7 +90,7 @@ void RealToText(long double value, std::span<char, kNumberTextLength> text) noex
     return WriteRightAligned(text, bits.Negative ? "-Inf" : "+Inf");
   }
 
-  auto [digits, exponent] = DecimalDigits(value);
+  auto [digits, exponent] = DecimalDigits(std::fabs(value), value == 0 ? 0 : BinaryExponent(bits));
   text[0] = bits.Negative ? '-' : ' ';
   for (int i = 16; i >= 3; --i) {
     text[i] = static_cast<char>('0' + digits % 10);
@@ -86,16 +107,35 @@ void RealToText(long double value, std::span<char, kNumberTextLength> text) noex
   }
 }
 
+namespace {
+
+long double ReadBack(TDecimalDigits decimal, bool negative) {
+  // The reading takes the 15 digits as one whole number, 14 of them after
+  // the point; the text's exponent has at most four digits.
+  const long double scaled =
+      ScaleByPowerOfTen(static_cast<long double>(decimal.Digits), decimal.Exponent - 14);
+  if (std::isinf(scaled)) throw EOverflow();
+  return negative ? -scaled : scaled;
+}
+
+} // namespace
+
 long double NumberTextValue(long double value) {
   const TExtendedBits bits = ExtendedBits(value);
   // "+Inf", "-Inf" and "Nan" stop the reading at their letter, before any digit.
   if (!IsFiniteNumber(bits)) return 0;
-  const auto [digits, exponent] = DecimalDigits(value);
-  // The reading takes the 15 digits as one whole number, 14 of them after
-  // the point; the text's exponent has at most four digits.
-  const long double scaled = ScaleByPowerOfTen(static_cast<long double>(digits), exponent - 14);
-  if (std::isinf(scaled)) throw EOverflow();
-  return bits.Negative ? -scaled : scaled;
+  return ReadBack(DecimalDigits(std::fabs(value), value == 0 ? 0 : BinaryExponent(bits)), bits.Negative);
+}
+
+long double NumberTextValue(double value) {
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const auto biased = static_cast<int>(bits >> 52 & 0x7FF);
+  if (biased == 0x7FF) return 0;
+  const std::uint64_t fraction = bits & ((1ULL << 52) - 1);
+  // A subnormal double is a normal extended value: its exponent is that of
+  // its leading bit.
+  const int e2 = biased != 0 ? biased - 1023 : fraction == 0 ? 0 : -1011 - std::countl_zero(fraction);
+  return ReadBack(DecimalDigits(std::fabs(static_cast<long double>(value)), e2), bits >> 63 != 0);
 }
 
 std::string RealToText(long double value) {

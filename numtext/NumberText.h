@@ -61,6 +61,8 @@ std::string RealToText(long double value);
 //   NumberTextValue(+inf), NumberTextValue(NaN) -> +0 (the reading stops at
 //                               the letter, before any digit)
 long double NumberTextValue(long double value);
+// The same for a double, whose exponent is read from its bits.
+long double NumberTextValue(double value);
 
 // Throws EOverflow when the scaling by the exponent leaves the extended range
 // (an exponent between about 4933 and 5119), or when more than about 4900

@@ -73,6 +73,28 @@ INSTANTIATE_TEST_SUITE_P(
                    Outcome::Value, 1},
         CheckedRow{"StoreLargestDouble", [] { return static_cast<long double>(StoreDouble(DBL_MAX)); },
                    Outcome::Value, static_cast<long double>(DBL_MAX)},
+        CheckedRow{"AddStoredOverflowsOnStore",
+                   [] { return static_cast<long double>(CheckedAddStored(DBL_MAX, DBL_MAX)); },
+                   Outcome::Overflow, 0},
+        CheckedRow{"DivStoredZeroByZero", [] { return static_cast<long double>(CheckedDivStored(0, 0)); },
+                   Outcome::InvalidOp, 0},
+        CheckedRow{"DivStoredByZero", [] { return static_cast<long double>(CheckedDivStored(-1, 0)); },
+                   Outcome::ZeroDivide, 0},
+        CheckedRow{"SubStoredInfinities",
+                   [] { return static_cast<long double>(CheckedSubStored(kInf, kInf)); }, Outcome::InvalidOp,
+                   0},
+        CheckedRow{"MulStoredRoundsTwice",
+                   [] { return static_cast<long double>(CheckedMulStored(1.0L / 3, 3)); }, Outcome::Value,
+                   static_cast<long double>(static_cast<double>((1.0L / 3) * 3))},
+        CheckedRow{"FiniteStoreBelowTheMidpoint",
+                   [] { return static_cast<long double>(StoreFiniteDouble(0x1.fffffffffffff7fep1023L)); },
+                   Outcome::Value, static_cast<long double>(DBL_MAX)},
+        CheckedRow{"FiniteStoreAtTheMidpoint",
+                   [] { return static_cast<long double>(StoreFiniteDouble(-0x1.fffffffffffff8p1023L)); },
+                   Outcome::Overflow, 0},
+        CheckedRow{"StoreAtTheMidpoint",
+                   [] { return static_cast<long double>(StoreDouble(0x1.fffffffffffff8p1023L)); },
+                   Outcome::Overflow, 0},
         CheckedRow{"StoreRoundsToNearest", [] { return static_cast<long double>(StoreDouble(1.0L / 3)); },
                    Outcome::Value, static_cast<long double>(1.0 / 3)}),
     test::RowName());
@@ -107,6 +129,21 @@ TEST(Extended, AFlagLeftByOtherCodeDoesNotFailTheNextOperation) {
   EXPECT_EQ(PendingFloatFlags() & kFlagErrors, 0u);
   EXPECT_EQ(StoreDouble(CheckedDiv(1, 3)), 1.0 / 3);
   EXPECT_EQ(CheckedSub(5, 2), 3);
+}
+
+// Arithmetic and stores look at the x87 unit's flags alone; a flag the SSE
+// unit holds stays up through them, and the next library function, which
+// may use both units, clears it before it starts.
+TEST(Extended, AnSseFlagLeftStaysThroughArithmeticAndFailsNothing) {
+  volatile double zero = 0;
+  volatile double stale = zero / zero;
+  (void)stale;
+  EXPECT_EQ(CheckedAdd(1, 2), 3);
+  EXPECT_EQ(CheckedDivStored(1, 4), 0.25);
+  EXPECT_EQ(StoreDouble(2.5L), 2.5);
+  EXPECT_NE(PendingFloatFlags() & kFlagInvalid, 0u);
+  EXPECT_GT(CheckedSin(0.5L), 0.47L);
+  EXPECT_EQ(PendingFloatFlags() & kFlagErrors, 0u);
 }
 
 TEST(Extended, ModeIsExtendedPrecisionRoundingToNearest) {
