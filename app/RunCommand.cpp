@@ -1,6 +1,7 @@
 #include "app/RunCommand.h"
 
-#include <optional>
+#include <exception>
+#include <vector>
 
 #include "expr/Evaluator.h"
 #include "expr/ExpressionRewriting.h"
@@ -23,7 +24,8 @@ double NextX(double x, double firstX, double lastX, std::int32_t stepCount) {
   return StoreDouble(CheckedAdd(x, StepWidth(firstX, lastX, stepCount)));
 }
 
-void RunSampling(const TRunTexts& texts, TRunRecord& record, const TPointSink& onPoint) {
+void RunSampling(const TRunTexts& texts, TRunRecord& record, const TPointSink& onPoint,
+                 TSamplingThreads threads) {
   TEvaluator evaluator(FindOperations(RewriteExpression(texts.Expression)));
 
   // Error positions are not looked at: a text that does not convert cleanly
@@ -37,18 +39,32 @@ void RunSampling(const TRunTexts& texts, TRunRecord& record, const TPointSink& o
   record.StepCount = ClampSteps(steps);
   record.CompletedSteps = 0;
 
-  double x = firstX;
-  // Every step forms the same width; it is formed once, where the first step
-  // forms it, so that an error of it (infinite ends) leaves at that step.
-  std::optional<long double> width;
-  for (std::int32_t step = 1; step <= record.StepCount; ++step) {
-    const double y = evaluator.EvaluateAt(x);
-    record.SampledY[step - 1] = y;
-    record.CompletedSteps = step;
-    onPoint(x, y);
-    if (!width) width = StepWidth(firstX, lastX, record.StepCount);
-    x = StoreDouble(CheckedAdd(x, *width));
+  // The x of every step, in order. Each step is followed by the next x, the
+  // last one too; the width of a step is formed once, after the first step,
+  // so an error of it (infinite ends) or of an x leaves after the points
+  // before it.
+  std::vector<double> xs{firstX};
+  xs.reserve(record.StepCount);
+  std::exception_ptr xFailure;
+  try {
+    const long double width = StepWidth(firstX, lastX, record.StepCount);
+    double x = firstX;
+    for (std::int32_t step = 1; step <= record.StepCount; ++step) {
+      x = StoreDouble(CheckedAdd(x, width));
+      if (step < record.StepCount) xs.push_back(x);
+    }
+  } catch (...) {
+    xFailure = std::current_exception();
   }
+
+  const TSampledSteps sampled = SampleSteps(evaluator, xs, threads);
+  for (std::size_t i = 0; i < sampled.Y.size(); ++i) {
+    record.SampledY[i] = sampled.Y[i];
+    record.CompletedSteps = static_cast<std::int32_t>(i + 1);
+    onPoint(xs[i], sampled.Y[i]);
+  }
+  if (sampled.Failure) std::rethrow_exception(sampled.Failure);
+  if (xFailure) std::rethrow_exception(xFailure);
 }
 
 } // namespace curvella

@@ -27,6 +27,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/StepSampling.h"
+
 namespace curvella {
 
 inline constexpr int kMaxSteps = 10000;
@@ -58,7 +60,10 @@ double NextX(double x, double firstX, double lastX, std::int32_t stepCount);
 using TPointSink = std::function<void(double x, double y)>;
 
 // Run without the window's own first steps (enabling the export button and
-// clearing the series): every point goes to onPoint.
-void RunSampling(const TRunTexts& texts, TRunRecord& record, const TPointSink& onPoint);
+// clearing the series): every point goes to onPoint, on the calling thread
+// and in step order, once the y values are known (see SampleSteps for the
+// threads that evaluate them).
+void RunSampling(const TRunTexts& texts, TRunRecord& record, const TPointSink& onPoint,
+                 TSamplingThreads threads = {});
 
 } // namespace curvella

@@ -231,14 +231,19 @@ void BM_PlannedStepRunOns(benchmark::State& state) {
 }
 BENCHMARK(BM_PlannedStepRunOns)->Unit(benchmark::kMillisecond);
 
-void Run(benchmark::State& state, const std::string& expression) {
+// Runs on one thread (CPU time), and on every core (wall time: the other
+// threads' time is not the benchmark thread's).
+void Run(benchmark::State& state, const std::string& expression, TSamplingThreads threads = {1, 0}) {
   const TRunTexts texts{expression, "0", "2", "10000"};
   auto record = std::make_unique<TRunRecord>();
   for (auto _ : state) {
-    RunSampling(texts, *record, [](double x, double y) {
-      benchmark::DoNotOptimize(x);
-      benchmark::DoNotOptimize(y);
-    });
+    RunSampling(
+        texts, *record,
+        [](double x, double y) {
+          benchmark::DoNotOptimize(x);
+          benchmark::DoNotOptimize(y);
+        },
+        threads);
   }
   state.counters["calls"] = FindOperations(RewriteExpression(expression)).Count();
 }
@@ -250,10 +255,27 @@ void BM_Run10000Calls100(benchmark::State& state) { Run(state, Calls100()); }
 BENCHMARK(BM_Run10000Calls100)->Unit(benchmark::kMillisecond);
 
 void BM_Run10000Calls3000(benchmark::State& state) { Run(state, Calls3000()); }
-BENCHMARK(BM_Run10000Calls3000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_Run10000Calls3000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
 
 void BM_Run10000Distinct3000(benchmark::State& state) { Run(state, Distinct3000()); }
-BENCHMARK(BM_Run10000Distinct3000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_Run10000Distinct3000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
+
+void BM_RunOnEveryCore10000Quadratic(benchmark::State& state) { Run(state, "x^2-3*x+2", {}); }
+BENCHMARK(BM_RunOnEveryCore10000Quadratic)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_RunOnEveryCore10000Calls3000(benchmark::State& state) { Run(state, Calls3000(), {}); }
+BENCHMARK(BM_RunOnEveryCore10000Calls3000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(5);
+
+void BM_RunOnEveryCore10000Distinct3000(benchmark::State& state) { Run(state, Distinct3000(), {}); }
+BENCHMARK(BM_RunOnEveryCore10000Distinct3000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(5);
 
 // The floors of the runs above: x stepped as Run steps it (the step formed
 // in extended precision, x rounded to double), 10,000 evaluations.

@@ -38,6 +38,18 @@ namespace curvella {
 // through the status flags), no flag pending.
 void SetFloatingPointMode() noexcept;
 
+// A thread's floating-point mode: the x87 control word and the SSE unit's
+// control and status register.
+struct TFloatingPointMode {
+  std::uint16_t Control; // precision, rounding and exception masks of the x87 unit
+  std::uint32_t Mxcsr;   // rounding and exception masks of the SSE unit
+};
+
+// The calling thread's mode, to run other threads in the same one.
+TFloatingPointMode CurrentFloatingPointMode() noexcept;
+// Sets the calling thread's mode, no flag pending.
+void SetFloatingPointMode(const TFloatingPointMode& mode) noexcept;
+
 // Forces v to exist at this point of the program: the compiler can neither
 // compute it later nor assume its value afterwards.
 template <class T> inline void FloatBarrier(T& v) noexcept { asm volatile("" : "+m"(v) : : "memory"); }

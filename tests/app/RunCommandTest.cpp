@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
+#include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "expr/ExpressionRewriting.h"
@@ -132,6 +136,77 @@ TEST(Run, InfiniteRangeFailsWhenXAdvances) {
   EXPECT_EQ(points.X.size(), 1u);
   EXPECT_EQ(record.CompletedSteps, 1);
 }
+
+// A run on several threads against the run on one: the same points, the same
+// error after the same step, and every entry of SampledY the same, those
+// past the failing step keeping what an earlier run left there.
+struct ParallelRow {
+  const char* Name;
+  const char* Expression;
+  const char* FirstX;
+  const char* LastX;
+  const char* Steps;
+};
+
+struct TRunOutcome {
+  std::vector<double> X;
+  std::vector<double> Y;
+  std::string Error;
+  std::unique_ptr<TRunRecord> Record = std::make_unique<TRunRecord>();
+};
+
+TRunOutcome RunWith(const ParallelRow& row, TSamplingThreads threads) {
+  TRunOutcome outcome;
+  // What an earlier, longer run left in the record.
+  for (int i = 0; i < kMaxSteps; ++i) outcome.Record->SampledY[i] = 1000.0 + i;
+  TPoints points;
+  try {
+    RunSampling(Texts(row.Expression, row.FirstX, row.LastX, row.Steps), *outcome.Record, points.Sink(),
+                threads);
+  } catch (const Exception& e) {
+    outcome.Error = typeid(e).name() + std::string(": ") + e.what();
+  }
+  outcome.X = std::move(points.X);
+  outcome.Y = std::move(points.Y);
+  return outcome;
+}
+
+class ParallelTable : public testing::TestWithParam<ParallelRow> {};
+
+TEST_P(ParallelTable, MatchesTheRunOnOneThread) {
+  const TRunOutcome one = RunWith(GetParam(), {1, 1});
+  for (const TSamplingThreads threads :
+       {TSamplingThreads{2, 1}, TSamplingThreads{2, 7}, TSamplingThreads{3, 7}, TSamplingThreads{4, 64},
+        TSamplingThreads{}}) {
+    SCOPED_TRACE(testing::Message() << threads.Count << " threads, chunks of " << threads.ChunkSteps);
+    const TRunOutcome many = RunWith(GetParam(), threads);
+    EXPECT_EQ(many.Error, one.Error);
+    EXPECT_EQ(many.X, one.X);
+    EXPECT_EQ(many.Y, one.Y);
+    EXPECT_EQ(many.Record->CompletedSteps, one.Record->CompletedSteps);
+    EXPECT_EQ(0, std::memcmp(many.Record->SampledY.data(), one.Record->SampledY.data(),
+                             sizeof one.Record->SampledY));
+  }
+}
+
+// x runs 0, 1, 2, ...: "1/(x-K)" fails at step K+1, at and around the ends
+// of chunks of 7 and 64 steps.
+INSTANTIATE_TEST_SUITE_P(
+    Run, ParallelTable,
+    testing::Values(ParallelRow{"NoFailure", "sin(x)*x+1+sin(x*2)*x+2+cos(x*3)", "-7", "13", "10000"},
+                    ParallelRow{"FailsAtTheFirstStep", "1/(x-0)", "0", "1000", "1000"},
+                    ParallelRow{"FailsAtTheLastStepOfAChunk", "1/(x-6)", "0", "1000", "1000"},
+                    ParallelRow{"FailsAtTheFirstStepOfAChunk", "1/(x-7)", "0", "1000", "1000"},
+                    ParallelRow{"FailsAfterTheFirstStepOfAChunk", "1/(x-8)", "0", "1000", "1000"},
+                    ParallelRow{"FailsAtTheEndOfALargeChunk", "1/(x-63)", "0", "1000", "1000"},
+                    ParallelRow{"FailsAtTheStartOfALargeChunk", "1/(x-64)", "0", "1000", "1000"},
+                    ParallelRow{"FailsAtTheLastStep", "1/(x-999)", "0", "1000", "1000"},
+                    ParallelRow{"OtherErrorsFollowTheFirst", "ln(300-x)", "0", "10000", "10000"},
+                    ParallelRow{"ManyCallsFailingLate", "sin(x)*x+sqrt(9000-x)*2+sin(x)*x+cos(x)/x", "1",
+                                "10001", "10000"},
+                    ParallelRow{"TheNextXFails", "x", "1e9999", "2", "5000"},
+                    ParallelRow{"FewSteps", "x^2-3*x+2", "-1", "4", "3"}),
+    test::RowName());
 
 } // namespace
 } // namespace curvella

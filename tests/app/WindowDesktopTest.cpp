@@ -148,7 +148,10 @@ TEST_F(WindowDesktop, AFailedRunRestoresTheCursorBeforeItsBox) {
 // Presses that the window system stamped while Run was working arrive after
 // it: they are dropped with their releases. Later ones are not.
 TEST_F(WindowDesktop, PressesDuringACommandAreDroppedNotReplayed) {
-  Form->Edit(3).setText("sin(x)*x+1+sin(x)*x+1+sin(x)*x+1");
+  // Terms that differ, so that each call is evaluated at every x.
+  std::string expression = "sin(x*1)*x+1";
+  for (int k = 2; k <= 60; ++k) expression += "+sin(x*" + std::to_string(k) + ")*x+" + std::to_string(k);
+  Form->Edit(3).setText(QString::fromStdString(expression));
   Form->Edit(4).setText("10000");
   test::FollowTheClock();
   const int clicked = QTest::lastMouseTimestamp + 2;
