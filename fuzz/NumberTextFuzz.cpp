@@ -1,6 +1,7 @@
 // The number-text conversions and picture formatting on any input: no crash,
 // only their own errors, 23-character number texts that read back exactly,
-// and picture outputs within the formatting's work area.
+// their values read without the text, and picture outputs within the
+// formatting's work area.
 //
 // Input: one byte choosing the separators, ten bytes of an extended value
 // (any pattern, unnormals and NaNs included), then a text read as a number
@@ -52,6 +53,26 @@ void CheckRoundTrip(double value) {
   if (RealToText(stored) != text) Fail("stored as " + RealToText(stored), text);
 }
 
+// A result read back as its value without its text: the bits its text
+// reads as, or the same overflow. Unnormal patterns print as "Nan", and
+// their value reads as 0 like any text without digits.
+template <class T> void CheckValueWithoutText(T value) {
+  const std::string text = RealToText(value);
+  long double read = 0;
+  try {
+    read = TextToReal(text).Value;
+  } catch (const EOverflow&) {
+    try {
+      NumberTextValue(value);
+    } catch (const EOverflow&) {
+      return;
+    }
+    Fail("NumberTextValue missed the overflow", text);
+  }
+  const long double fast = NumberTextValue(value);
+  if (std::memcmp(&fast, &read, 10) != 0) Fail("NumberTextValue differs from the text's value", text);
+}
+
 } // namespace
 } // namespace curvella
 
@@ -74,6 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Whatever the pattern, the double it rounds to (invalid patterns give NaN
   // quietly: every exception is masked).
   CheckRoundTrip(static_cast<double>(raw));
+  CheckValueWithoutText(raw);
+  CheckValueWithoutText(static_cast<double>(raw));
   double fromText = 0;
   std::memcpy(&fromText, data + 3, sizeof fromText);
   CheckRoundTrip(fromText);
