@@ -173,7 +173,10 @@ INSTANTIATE_TEST_SUITE_P(
         TLimitRow{"PowerChainWithLongTail", Joined("1", 2999, "^") + std::string(5000, '1') + "+"},
         TLimitRow{"NestedGroups", std::string(2000, '(') + Joined("x", 1000, "*-") + ")+x"},
         TLimitRow{"UnmatchedClosings", Joined("x)", 1000, "^") + "*" + Joined("(x", 500, "-")},
-        TLimitRow{"SignsEverywhere", Joined("-x", 1400, "*-") + "/-"}),
+        TLimitRow{"SignsEverywhere", Joined("-x", 1400, "*-") + "/-"},
+        // Deeply nested twins: comparing them directly would take too long,
+        // so the plan compares through its table of suffixes.
+        TLimitRow{"DeepTwins", Joined(Joined("abs(", 500, "") + "x" + std::string(500, ')'), 3, "+")}),
     [](const testing::TestParamInfo<TLimitRow>& info) { return std::string(info.param.Name); });
 
 // The kept fuzzing corpus and the fuzz findings: a control byte, then the
