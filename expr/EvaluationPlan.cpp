@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <functional>
 #include <limits>
-#include <cstdint>
 #include <string>
 #include <unordered_map>
 
@@ -71,7 +71,7 @@ private:
 
 // The substitution that [begin, end) overlaps, or replaced.end().
 std::vector<TReplaced>::const_iterator Overlapped(const std::vector<TReplaced>& replaced, std::size_t begin,
-                                                 std::size_t end) {
+                                                  std::size_t end) {
   auto after = std::lower_bound(replaced.begin(), replaced.end(), end,
                                 [](const TReplaced& r, std::size_t position) { return r.Begin < position; });
   return after != replaced.begin() && std::prev(after)->End > begin ? std::prev(after) : replaced.end();
@@ -115,8 +115,8 @@ public:
   std::size_t& Cursor(int g, const TTwinGroup& group, std::size_t begin) {
     if (m_stepOf[g] != m_step) {
       m_stepOf[g] = m_step;
-      m_cursor[g] = std::lower_bound(group.Positions.begin(), group.Positions.end(), begin) -
-                    group.Positions.begin();
+      m_cursor[g] =
+          std::lower_bound(group.Positions.begin(), group.Positions.end(), begin) - group.Positions.begin();
     }
     return m_cursor[g];
   }

@@ -154,10 +154,10 @@ private:
   std::size_t m_directBudget = 0;
 
   // What lets a step visit only the occurrences that can act in it.
-  std::vector<std::vector<int>> m_members; // closed twin group -> its occurrences, in order
-  std::vector<int> m_nextTwin;             // occurrence -> the next of its closed group; 0: none
+  std::vector<std::vector<int>> m_members;    // closed twin group -> its occurrences, in order
+  std::vector<int> m_nextTwin;                // occurrence -> the next of its closed group; 0: none
   std::vector<std::vector<int>> m_latestTwin; // sparse table: the occurrence of most distant next twin
-  std::vector<int> m_alwaysVisited; // occurrences left open or with run-on anchors, in order
+  std::vector<int> m_alwaysVisited;           // occurrences left open or with run-on anchors, in order
 };
 
 } // namespace curvella
