@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -16,6 +17,7 @@
 
 #include "../tests/expr/LiteralEvaluation.h"
 #include "app/RunCommand.h"
+#include "expr/EvaluationPlan.h"
 #include "expr/Evaluator.h"
 #include "expr/ExpressionRewriting.h"
 #include "numtext/NumberText.h"
@@ -31,14 +33,29 @@ int CallCount(const std::string& expression) {
   }
 }
 
-// "sin(x)*x+1" joined with "+" until it has at least `calls` calls, or as
-// many as an expression may have: each copy adds four.
-std::string Repeated(int calls) {
-  std::string expression = "sin(x)*x+1";
-  while (CallCount(expression) < calls && CallCount(expression + "+sin(x)*x+1") <= kMaxOperations) {
-    expression += "+sin(x)*x+1";
+// The most copies of a unit, at least one, for which the expression made of
+// them keeps within `calls` calls (and within the limit); copies only add
+// calls, so a binary search over the count finds it in a few rewritings.
+template <class TMake> std::string MostCopies(int calls, TMake make) {
+  const int limit = std::min(calls, kMaxOperations);
+  int fits = 1;
+  int fails = 2;
+  while (CallCount(make(fails)) <= limit) fits = fails, fails *= 2;
+  while (fails - fits > 1) {
+    const int middle = (fits + fails) / 2;
+    (CallCount(make(middle)) <= limit ? fits : fails) = middle;
   }
-  return expression;
+  return make(fits);
+}
+
+// "sin(x)*x+1" joined with "+": as many copies as keep within `calls`
+// calls; each copy adds four.
+std::string Repeated(int calls) {
+  return MostCopies(calls, [](int copies) {
+    std::string expression = "sin(x)*x+1";
+    for (int i = 1; i < copies; ++i) expression += "+sin(x)*x+1";
+    return expression;
+  });
 }
 
 const std::string& Calls100() {
@@ -53,14 +70,12 @@ const std::string& Calls3000() {
 // The sum of sin(x*k)*x+k for k = 1, 2, ...: as many calls, none of whose
 // texts repeats.
 const std::string& Distinct3000() {
-  static const std::string e = [] {
+  static const std::string e = MostCopies(kMaxOperations, [](int copies) {
     std::string expression = "sin(x*1)*x+1";
-    for (int k = 2;; ++k) {
-      const std::string longer = expression + "+sin(x*" + std::to_string(k) + ")*x+" + std::to_string(k);
-      if (CallCount(longer) > kMaxOperations) return expression;
-      expression = longer;
-    }
-  }();
+    for (int k = 2; k <= copies; ++k)
+      expression += "+sin(x*" + std::to_string(k) + ")*x+" + std::to_string(k);
+    return expression;
+  });
   return e;
 }
 
@@ -170,11 +185,104 @@ private:
   std::size_t m_result = 0;
 };
 
+void BM_Rewrite3000(benchmark::State& state) {
+  const std::string& expression = Calls3000();
+  for (auto _ : state) benchmark::DoNotOptimize(RewriteExpression(expression));
+}
+BENCHMARK(BM_Rewrite3000)->Unit(benchmark::kMillisecond);
+
+void BM_Find3000(benchmark::State& state) {
+  const std::string rewritten = RewriteExpression(Calls3000());
+  for (auto _ : state) benchmark::DoNotOptimize(FindOperations(rewritten));
+}
+BENCHMARK(BM_Find3000)->Unit(benchmark::kMillisecond);
+
 void BM_RewriteAndFind3000(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(FindOperations(RewriteExpression(Calls3000())));
-  state.counters["calls"] = FindOperations(RewriteExpression(Calls3000())).Count();
+  const std::string& expression = Calls3000();
+  for (auto _ : state) benchmark::DoNotOptimize(FindOperations(RewriteExpression(expression)));
+  state.counters["calls"] = FindOperations(RewriteExpression(expression)).Count();
 }
 BENCHMARK(BM_RewriteAndFind3000)->Unit(benchmark::kMillisecond);
+
+void BM_Plan3000(benchmark::State& state) {
+  const TOccurrenceList list = FindOperations(RewriteExpression(Calls3000()));
+  for (auto _ : state) benchmark::DoNotOptimize(TEvaluationPlan(list));
+}
+BENCHMARK(BM_Plan3000)->Unit(benchmark::kMillisecond);
+
+void BM_RewriteFindPlan3000(benchmark::State& state) {
+  const std::string& expression = Calls3000();
+  for (auto _ : state)
+    benchmark::DoNotOptimize(TEvaluationPlan(FindOperations(RewriteExpression(expression))));
+}
+BENCHMARK(BM_RewriteFindPlan3000)->Unit(benchmark::kMillisecond);
+
+// Texts of a few shapes at about 10,000 and 100,000 characters, to see the
+// time per character ("s/char") stay flat as texts grow.
+enum TShape { kSumOfCalls, kNestedSums, kPowersWithLongTail, kFlatSum };
+
+std::string ShapedText(int shape, std::size_t size) {
+  std::string text;
+  switch (shape) {
+  case kSumOfCalls: // refused: by the call finder at 10k, by the rewriting at 100k
+    text = "sin(x)*x+1";
+    while (text.size() + 11 <= size) text += "+sin(x)*x+1";
+    break;
+  case kNestedSums: { // (d+(d+(d+...))) with 2000 levels, the numbers growing with the size
+    const std::size_t digits = size / 2000 - 3;
+    for (int level = 0; level < 2000; ++level) text += "(" + std::string(digits, '7') + "+";
+    text += "x" + std::string(2000, ')');
+    break;
+  }
+  case kPowersWithLongTail: // a power chain of size/40 powers, then digits
+    text = "1";
+    for (std::size_t i = 0; i < size / 40; ++i) text += "^1";
+    text += std::string(size - text.size(), '1');
+    break;
+  default: // x+x+...: refused after 3000 splices at either size
+    text = "x";
+    while (text.size() < size) text += "+x";
+  }
+  return text;
+}
+
+void PerCharacter(benchmark::State& state, std::size_t characters) {
+  state.counters["s/char"] =
+      benchmark::Counter(static_cast<double>(characters),
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_RewriteShape(benchmark::State& state) {
+  const std::string text = ShapedText(static_cast<int>(state.range(0)), state.range(1));
+  for (auto _ : state) {
+    try {
+      benchmark::DoNotOptimize(RewriteExpression(text));
+    } catch (const EExpressionError&) {
+    }
+  }
+  PerCharacter(state, text.size());
+}
+
+// Rewriting, finding and planning, or as far as the first refusal.
+void BM_PrepareShape(benchmark::State& state) {
+  const std::string text = ShapedText(static_cast<int>(state.range(0)), state.range(1));
+  for (auto _ : state) {
+    try {
+      benchmark::DoNotOptimize(TEvaluationPlan(FindOperations(RewriteExpression(text))));
+    } catch (const EExpressionError&) {
+    }
+  }
+  PerCharacter(state, text.size());
+}
+
+void ShapeArguments(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"shape", "size"});
+  for (int shape : {kSumOfCalls, kNestedSums, kPowersWithLongTail, kFlatSum})
+    for (int size : {10000, 100000}) b->Args({shape, size});
+  b->Unit(benchmark::kMicrosecond);
+}
+BENCHMARK(BM_RewriteShape)->Apply(ShapeArguments);
+BENCHMARK(BM_PrepareShape)->Apply(ShapeArguments);
 
 // Texts of 100,000 characters: a sum refused after 3000 splices, and 2998
 // powers whose right scans each run over 94,000 digits.

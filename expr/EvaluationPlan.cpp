@@ -1,7 +1,10 @@
 #include "expr/EvaluationPlan.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <functional>
+#include <limits>
 #include <string>
 #include <unordered_map>
 
@@ -66,16 +69,96 @@ private:
   std::vector<std::uint64_t> m_power;
 };
 
-bool Overlaps(const std::vector<TReplaced>& replaced, std::size_t begin, std::size_t end) {
+// The substitution that [begin, end) overlaps, or replaced.end().
+std::vector<TReplaced>::const_iterator Overlapped(const std::vector<TReplaced>& replaced, std::size_t begin,
+                                                  std::size_t end) {
   auto after = std::lower_bound(replaced.begin(), replaced.end(), end,
                                 [](const TReplaced& r, std::size_t position) { return r.Begin < position; });
-  return after != replaced.begin() && std::prev(after)->End > begin;
+  return after != replaced.begin() && std::prev(after)->End > begin ? std::prev(after) : replaced.end();
+}
+
+// FirstClearTwin, but a place that overlaps a substitution moves the cursor
+// past every place before that substitution's end at once: they all overlap
+// it too.
+std::size_t FirstClearPlace(const TTwinGroup& group, std::size_t& cursor, std::size_t begin, std::size_t end,
+                            std::size_t length, const std::vector<TReplaced>& replaced) {
+  const std::vector<std::size_t>& places = group.Positions;
+  while (cursor < places.size()) {
+    const std::size_t t = places[cursor];
+    if (t < begin) {
+      ++cursor;
+      continue;
+    }
+    if (t + length > end) break;
+    const auto r = Overlapped(replaced, t, t + length);
+    if (r == replaced.end()) return t;
+    cursor = std::lower_bound(places.begin() + cursor + 1, places.end(), r->End) - places.begin();
+  }
+  return kNoPosition;
 }
 
 } // namespace
 
+// The scratch of one step, kept from step to step: the twin groups' search
+// cursors (valid for the step that set them) and the candidates due.
+class TEvaluationPlan::TStepSearch {
+public:
+  explicit TStepSearch(std::size_t groups) : m_cursor(groups), m_stepOf(groups, 0) {}
+
+  void Start(int m) {
+    m_step = m;
+    m_due.clear();
+    m_waiting.clear();
+  }
+  // The cursor of group g in this step, first set to the first place from
+  // begin on: places before the call text are never clear.
+  std::size_t& Cursor(int g, const TTwinGroup& group, std::size_t begin) {
+    if (m_stepOf[g] != m_step) {
+      m_stepOf[g] = m_step;
+      m_cursor[g] =
+          std::lower_bound(group.Positions.begin(), group.Positions.end(), begin) - group.Positions.begin();
+    }
+    return m_cursor[g];
+  }
+  void Add(int j) {
+    m_due.push_back(j);
+    std::push_heap(m_due.begin(), m_due.end(), std::greater<>());
+  }
+  // The first candidate after `last`, or kNone.
+  int Next(int last) {
+    while (!m_due.empty() && m_due.front() <= last) {
+      std::pop_heap(m_due.begin(), m_due.end(), std::greater<>());
+      m_due.pop_back();
+    }
+    return m_due.empty() ? kNone : m_due.front();
+  }
+
+  // A group whose call text is too long for the working text: its later
+  // twins pass without effect until a substitution shortens the working
+  // text below its length.
+  void Wait(int g) { m_waiting.push_back(g); }
+  template <class TRelease>
+  void ReleaseShorter(std::size_t workingLength, const std::vector<TTwinGroup>& groups, TRelease release) {
+    std::erase_if(m_waiting, [&](int g) {
+      if (groups[g].Length >= workingLength) return false;
+      release(g);
+      return true;
+    });
+  }
+
+  static constexpr int kNone = std::numeric_limits<int>::max();
+  std::vector<std::pair<int, int>> Ranges; // occurrences still to look through
+
+private:
+  std::vector<std::size_t> m_cursor;
+  std::vector<int> m_stepOf;
+  std::vector<int> m_due; // a min-heap
+  std::vector<int> m_waiting;
+  int m_step = 0;
+};
+
 TEvaluationPlan::TEvaluationPlan(TOccurrenceList list)
-    : m_occurrences(std::move(list)), m_lcp(m_occurrences.Text()) {
+    : m_occurrences(std::move(list)), m_directBudget(4 * m_occurrences.Text().size() + 1024) {
   const int k = Count();
   m_steps.resize(k + 1);
   m_begin.resize(k + 1);
@@ -86,8 +169,32 @@ TEvaluationPlan::TEvaluationPlan(TOccurrenceList list)
   }
   FindTwins();
   FindRiskyOffsets();
-  std::vector<std::size_t> cursors(m_groups.size());
-  for (int m = 1; m <= k; ++m) PlanStep(m, cursors);
+  IndexCandidates();
+  TStepSearch search(m_groups.size());
+  for (int m = 1; m <= k; ++m) PlanStep(m, search);
+  if (!m_lcp && std::any_of(m_steps.begin(), m_steps.end(), [](const TStep& s) { return s.Literal; }))
+    m_lcp.emplace(Text());
+}
+
+bool TEvaluationPlan::SameText(std::size_t a, std::size_t b, std::size_t length) const {
+  if (m_lcp) return m_lcp->Same(a, b, length);
+  return a == b || Text().substr(a, length) == Text().substr(b, length);
+}
+
+// The common prefix of the texts from a and from b, up to limit characters.
+std::size_t TEvaluationPlan::CommonPrefix(std::size_t a, std::size_t b, std::size_t limit) {
+  if (a == b) return limit;
+  if (!m_lcp) {
+    const std::string_view text = Text();
+    const std::size_t most = std::min(limit, text.size() - std::max(a, b));
+    const std::size_t affordable = std::min(most, m_directBudget);
+    std::size_t k = 0;
+    while (k < affordable && text[a + k] == text[b + k]) ++k;
+    m_directBudget -= std::min(affordable, k + 1);
+    if (k < affordable || affordable == most) return k;
+    m_lcp.emplace(text);
+  }
+  return std::min(m_lcp->Of(a, b), limit);
 }
 
 // Groups the occurrences by the positions at which their call text stands
@@ -102,7 +209,7 @@ void TEvaluationPlan::FindTwins() {
   const std::string_view text = Text();
   const TSubstringHash hash(text);
   const auto sameText = [&](std::size_t a, std::size_t b, std::size_t length) {
-    return SameText(a, b, length);
+    return CommonPrefix(a, b, length) >= length;
   };
 
   m_groupOf.assign(k + 1, -1);
@@ -181,7 +288,7 @@ void TEvaluationPlan::FindRiskyOffsets() {
     const std::vector<std::size_t>& offsets = m_riskyOffsets[j];
     if (offsets.empty()) continue;
     for (int i : byOperation[m_occurrences[j].Operation]) {
-      const std::size_t common = m_lcp.Of(m_begin[i], m_begin[j]);
+      const std::size_t common = CommonPrefix(m_begin[i], m_begin[j], m_length[j]);
       if (common < m_length[j] && keywordStart[m_begin[i] + common] &&
           std::binary_search(offsets.begin(), offsets.end(), common)) {
         m_runOnAnchors[j].emplace_back(m_begin[i], m_begin[i] + common);
@@ -190,24 +297,110 @@ void TEvaluationPlan::FindRiskyOffsets() {
   }
 }
 
+// Which occurrences can act in a step. An occurrence j acts in step m only
+// where its twin group has a place inside m's call text that no earlier
+// substitution covers, or where it may run on into a result; every other j
+// passes without effect. Closed call texts stand only where occurrences of
+// their group stand, so j acts only if it is
+//   - one that starts inside m's call text, at a place not covered,
+//   - a later twin of one that acted, while its group has places left,
+//   - the first twin after the one in progress of a group whose places a
+//     substitution covered while the group has a place after the covered
+//     occurrences,
+//   - the first twin after m of m's own group,
+//   - or one left open or with run-on anchors: these are visited in every
+//     step.
+void TEvaluationPlan::IndexCandidates() {
+  const int k = Count();
+  m_members.assign(m_groups.size(), {});
+  m_nextTwin.assign(k + 1, 0);
+  m_alwaysVisited.clear();
+  for (int j = 1; j <= k; ++j) {
+    if (!m_occurrences[j].Closed || !m_runOnAnchors[j].empty()) m_alwaysVisited.push_back(j);
+    if (!m_occurrences[j].Closed) continue;
+    std::vector<int>& members = m_members[m_groupOf[j]];
+    if (!members.empty()) m_nextTwin[members.back()] = j;
+    members.push_back(j);
+  }
+  // m_latestTwin[level][i]: among occurrences i ... i + 2^level - 1, the one
+  // whose next twin comes last.
+  m_latestTwin.assign(1, std::vector<int>(k + 1));
+  for (int i = 0; i <= k; ++i) m_latestTwin[0][i] = i;
+  for (int level = 1; (2 << (level - 1)) <= k; ++level) {
+    const std::vector<int>& below = m_latestTwin[level - 1];
+    std::vector<int> row(k + 1);
+    const int half = 1 << (level - 1);
+    for (int i = 1; i + 2 * half - 1 <= k; ++i)
+      row[i] = m_nextTwin[below[i]] >= m_nextTwin[below[i + half]] ? below[i] : below[i + half];
+    m_latestTwin.push_back(std::move(row));
+  }
+}
+
 // The substitutions into occurrence m's call text, j = m+1 ... K in order,
 // each at the first place its call text stands, as long as that place does
-// not depend on the result texts.
-void TEvaluationPlan::PlanStep(int m, std::vector<std::size_t>& cursors) {
+// not depend on the result texts. Only the occurrences that can act are
+// visited (see IndexCandidates), in the same order.
+void TEvaluationPlan::PlanStep(int m, TStepSearch& search) {
   const std::size_t begin = m_begin[m];
   const std::size_t end = begin + m_length[m];
   std::vector<TReplaced> replaced;
   std::size_t workingLength = m_length[m];
-  std::fill(cursors.begin(), cursors.end(), 0);
   TStep& step = m_steps[m];
+  search.Start(m);
 
-  for (int j = m + 1; j <= Count(); ++j) {
+  const auto firstFrom = [&](std::size_t position) { // the first occurrence starting there or later
+    return static_cast<int>(std::lower_bound(m_begin.begin() + 1, m_begin.end(), position) - m_begin.begin());
+  };
+  // Groups whose places in the occurrences [from, to] were just covered and
+  // which have a place after them inside m's call text.
+  const int lastInside = firstFrom(end) - 1;
+  const auto addUncovered = [&](int from, int to, int now) {
+    std::vector<std::pair<int, int>>& ranges = search.Ranges;
+    ranges.assign(1, {from, to});
+    while (!ranges.empty()) {
+      const auto [lo, hi] = ranges.back();
+      ranges.pop_back();
+      if (lo > hi) continue;
+      const int level = std::bit_width(static_cast<unsigned>(hi - lo + 1)) - 1;
+      const int a = m_latestTwin[level][lo];
+      const int b = m_latestTwin[level][hi - (1 << level) + 1];
+      const int latest = m_nextTwin[a] >= m_nextTwin[b] ? a : b;
+      if (m_nextTwin[latest] <= to) continue;
+      if (m_nextTwin[latest] <= lastInside) {
+        const std::vector<int>& members = m_members[m_groupOf[latest]];
+        search.Add(*std::upper_bound(members.begin(), members.end(), now));
+      }
+      ranges.push_back({lo, latest - 1});
+      ranges.push_back({latest + 1, hi});
+    }
+  };
+
+  if (m_occurrences[m].Closed && m_nextTwin[m] != 0) search.Add(m_nextTwin[m]);
+  int own = m + 1;
+  auto always = std::upper_bound(m_alwaysVisited.begin(), m_alwaysVisited.end(), m);
+  int last = m;
+  for (;;) {
+    for (auto r = replaced.cend();
+         own <= lastInside && (r = Overlapped(replaced, m_begin[own], m_begin[own] + 1)) != replaced.end();)
+      own = firstFrom(r->End);
+    int j = search.Next(last);
+    if (own <= lastInside) j = std::min(j, own);
+    if (always != m_alwaysVisited.end()) j = std::min(j, *always);
+    if (j == TStepSearch::kNone) break;
+    if (own == j) ++own;
+    if (always != m_alwaysVisited.end() && *always == j) ++always;
+    last = j;
+
     const std::size_t length = m_length[j];
-    if (length >= workingLength) continue;
+    const int g = m_groupOf[j];
+    const int nextTwin = m_nextTwin[j];
+    if (length >= workingLength) {
+      if (nextTwin != 0) search.Wait(g);
+      continue;
+    }
 
     const std::size_t found =
-        FirstClearTwin(m_groups[m_groupOf[j]], cursors[m_groupOf[j]], begin, end, length,
-                       [&](std::size_t a, std::size_t b) { return Overlaps(replaced, a, b); });
+        FirstClearPlace(m_groups[g], search.Cursor(g, m_groups[g], begin), begin, end, length, replaced);
     if (!m_riskyOffsets[j].empty()) {
       const std::size_t risky = FirstRiskyStart(j, begin, replaced);
       if (risky != kNoPosition && (found == kNoPosition || risky < found)) {
@@ -217,13 +410,20 @@ void TEvaluationPlan::PlanStep(int m, std::vector<std::size_t>& cursors) {
         return;
       }
     }
-    if (found == kNoPosition) continue;
+    if (found == kNoPosition) continue; // no place of the group is left in this step
     const TReplaced r{found, found + length, j};
     replaced.insert(
         std::lower_bound(replaced.begin(), replaced.end(), r,
                          [](const TReplaced& a, const TReplaced& b) { return a.Begin < b.Begin; }),
         r);
     workingLength = workingLength - length + kResultLength;
+    if (nextTwin != 0) search.Add(nextTwin);
+    addUncovered(std::max(firstFrom(found), j + 1), firstFrom(found + length) - 1, j);
+    search.ReleaseShorter(workingLength, m_groups, [&](int waiting) {
+      const std::vector<int>& members = m_members[waiting];
+      const auto after = std::upper_bound(members.begin(), members.end(), j);
+      if (after != members.end()) search.Add(*after);
+    });
   }
 
   // The operands: the left one after the keyword up to the first "&", the

@@ -28,6 +28,7 @@
 //                      first found clear, at the second sin(x)
 
 #include <cstddef>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -122,12 +123,16 @@ public:
     return m_runOnAnchors[m];
   }
 
-  bool SameText(std::size_t a, std::size_t b, std::size_t length) const { return m_lcp.Same(a, b, length); }
+  bool SameText(std::size_t a, std::size_t b, std::size_t length) const;
 
 private:
+  class TStepSearch;
+
   void FindTwins();
   void FindRiskyOffsets();
-  void PlanStep(int m, std::vector<std::size_t>& cursors);
+  void IndexCandidates();
+  void PlanStep(int m, TStepSearch& search);
+  std::size_t CommonPrefix(std::size_t a, std::size_t b, std::size_t limit);
   std::size_t FirstRiskyStart(int j, std::size_t begin, const std::vector<TReplaced>& replaced) const;
   std::vector<TPiece> Pieces(std::size_t begin, std::size_t end,
                              const std::vector<TReplaced>& replaced) const;
@@ -141,7 +146,18 @@ private:
   std::vector<TTwinGroup> m_groups;
   std::vector<std::vector<std::size_t>> m_riskyOffsets; // offsets at which a result text could begin
   std::vector<std::vector<std::pair<std::size_t, std::size_t>>> m_runOnAnchors;
-  TSuffixLcp m_lcp; // to compare texts exactly
+  // Texts are compared character by character while a budget of a few
+  // comparisons per character of the text lasts; then, and whenever a step
+  // is literal (the evaluator compares texts at each x), through the table
+  // of the suffixes' common prefixes.
+  std::optional<TSuffixLcp> m_lcp;
+  std::size_t m_directBudget = 0;
+
+  // What lets a step visit only the occurrences that can act in it.
+  std::vector<std::vector<int>> m_members;    // closed twin group -> its occurrences, in order
+  std::vector<int> m_nextTwin;                // occurrence -> the next of its closed group; 0: none
+  std::vector<std::vector<int>> m_latestTwin; // sparse table: the occurrence of most distant next twin
+  std::vector<int> m_alwaysVisited;           // occurrences left open or with run-on anchors, in order
 };
 
 } // namespace curvella

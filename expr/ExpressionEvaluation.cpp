@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <optional>
-#include <unordered_map>
 
 #include "expr/ExpressionRewriting.h"
 #include "numtext/Extended.h"
@@ -35,39 +33,6 @@ constexpr std::array<bool, 256> kKeywordStart = [] {
   for (std::string_view k : kKeywords) starts[static_cast<unsigned char>(k[0])] = true;
   return starts;
 }();
-
-// For each position, where the count of "(" and ")" started after it first
-// returns to the value it had there: call texts in one pass over the text.
-class TParenthesisIndex {
-public:
-  explicit TParenthesisIndex(std::string_view text) : m_depth(text.size()) {
-    long depth = 0;
-    for (std::size_t p = 0; p < text.size(); ++p) {
-      if (text[p] == '(')
-        ++depth;
-      else if (text[p] == ')')
-        --depth;
-      m_depth[p] = depth;
-      m_positionsAtDepth[depth].push_back(p);
-    }
-  }
-
-  // 0-based index of the character at which the count started at `start`
-  // returns to 0; none when it never does.
-  std::optional<std::size_t> CallEnd(std::size_t start) const {
-    const long base = start == 0 ? 0 : m_depth[start - 1];
-    const auto found = m_positionsAtDepth.find(base);
-    if (found == m_positionsAtDepth.end()) return std::nullopt;
-    const std::vector<std::size_t>& positions = found->second;
-    const auto next = std::lower_bound(positions.begin(), positions.end(), start);
-    if (next == positions.end()) return std::nullopt;
-    return *next;
-  }
-
-private:
-  std::vector<long> m_depth; // count after each character
-  std::unordered_map<long, std::vector<std::size_t>> m_positionsAtDepth;
-};
 
 // Whole-number exponents of negative bases, by repeated squaring.
 long double IntegerPower(long double base, unsigned long n) {
@@ -129,13 +94,27 @@ TOccurrenceList FindOperations(std::string rewritten) {
       occurrences.push_back({op, p + 1, 0, false});
     }
   }
-  const TParenthesisIndex parentheses(text);
-  for (TOccurrence& o : occurrences) {
-    const std::size_t afterKeyword = o.Position - 1 + o.Keyword().size();
-    const std::optional<std::size_t> end =
-        afterKeyword < text.size() ? parentheses.CallEnd(afterKeyword) : std::nullopt;
-    o.Closed = end.has_value();
-    o.CallLength = (end ? *end + 1 : text.size()) - (o.Position - 1);
+  // A call text ends at the first character from the one after its keyword
+  // on at which the count of "(" and ")" is back to its value before that
+  // character. Walking from the end, nextAt[c] is the nearest character seen
+  // after which the count is c; the count moves by one at most, so it spans
+  // -n..n.
+  const std::size_t n = text.size();
+  std::vector<long> depth(n + 1); // the count before each character
+  for (std::size_t p = 0; p < n; ++p)
+    depth[p + 1] = depth[p] + (text[p] == '(' ? 1 : text[p] == ')' ? -1 : 0);
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::vector<std::size_t> nextAt(2 * n + 1, kNone);
+  std::size_t swept = n;
+  for (auto o = occurrences.rbegin(); o != occurrences.rend(); ++o) {
+    const std::size_t afterKeyword = o->Position - 1 + o->Keyword().size();
+    std::size_t end = kNone;
+    if (afterKeyword < n) {
+      for (; swept > afterKeyword; --swept) nextAt[depth[swept] + n] = swept - 1;
+      end = nextAt[depth[afterKeyword] + n];
+    }
+    o->Closed = end != kNone;
+    o->CallLength = (end != kNone ? end + 1 : n) - (o->Position - 1);
   }
   return TOccurrenceList(std::move(rewritten), std::move(occurrences));
 }

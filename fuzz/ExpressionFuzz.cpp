@@ -3,6 +3,10 @@
 // evaluator gives what the literal substitution loop gives, bit for bit and
 // error for error, for texts of up to 300 calls (beyond, the literal loop is
 // too slow to run at every input, and the evaluator is checked alone).
+// Rewriting, call finding and the plan's steps equal their first versions
+// (tests/expr/Reference*): the same text or refusal for texts of up to
+// 30,000 characters, the same occurrences, and the same steps for up to 1000
+// calls (the first versions are too slow beyond).
 //
 // Input: one byte choosing x and whether the text is rewritten first or
 // handed to the call finder as it stands, then the text (up to 100,000
@@ -17,10 +21,14 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "expr/EvaluationPlan.h"
 #include "expr/Evaluator.h"
 #include "expr/ExpressionRewriting.h"
 #include "expr/LiteralEvaluation.h"
+#include "expr/ReferencePlan.h"
+#include "expr/ReferenceRewriting.h"
 #include "numtext/Extended.h"
 
 namespace curvella {
@@ -28,6 +36,8 @@ namespace {
 
 constexpr std::size_t kMaxText = 100000;
 constexpr int kMaxComparedCalls = 300;
+constexpr std::size_t kMaxReferenceText = 30000;
+constexpr int kMaxReferenceSteps = 1000;
 
 const double kXs[] = {0,
                       -0.0,
@@ -82,6 +92,45 @@ std::string Outcome(const std::function<double()>& evaluate, std::string_view te
   return outcome;
 }
 
+template <class TRewrite> std::string RewriteOutcome(TRewrite rewrite, const std::string& text) {
+  try {
+    return rewrite(text);
+  } catch (const EExpressionError& e) {
+    return "error: " + e.Message();
+  }
+}
+
+std::string Describe(const TOccurrence& o) {
+  return std::to_string(o.Operation) + "@" + std::to_string(o.Position) + "+" + std::to_string(o.CallLength) +
+         (o.Closed ? "c" : "o");
+}
+
+// The call finder against its first version, then the plan's steps.
+void CompareWithReferences(const std::string& text, const TOccurrenceList* list, const std::string& refusal) {
+  TOccurrenceList reference;
+  try {
+    reference = test::ReferenceFindOperations(text);
+  } catch (const EExpressionError& e) {
+    if (refusal != e.Message())
+      Fail("call finding refused with \"" + refusal + "\" but first \"" + e.Message() + "\"", text);
+    return;
+  }
+  if (!list) Fail("call finding refused with \"" + refusal + "\" but first did not", text);
+  if (list->Count() != reference.Count())
+    Fail(std::to_string(list->Count()) + " calls but first " + std::to_string(reference.Count()), text);
+  for (int i = 1; i <= list->Count(); ++i) {
+    if (Describe((*list)[i]) != Describe(reference[i]))
+      Fail("occurrence " + Describe((*list)[i]) + " but first " + Describe(reference[i]), text);
+  }
+  if (list->Count() > kMaxReferenceSteps) return;
+  const TEvaluationPlan plan(*list);
+  const std::vector<TStep> steps = test::ReferencePlanSteps(plan);
+  for (int m = 1; m <= plan.Count(); ++m) {
+    const std::string difference = test::StepDifference(plan.Step(m), steps[m]);
+    if (!difference.empty()) Fail("step " + std::to_string(m) + " differs: " + difference, text);
+  }
+}
+
 } // namespace
 } // namespace curvella
 
@@ -99,6 +148,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::string rewritten = input;
   if (control & 1) {
+    if (input.size() <= kMaxReferenceText) {
+      const std::string outcome =
+          RewriteOutcome([](const std::string& t) { return RewriteExpression(t); }, input);
+      const std::string first =
+          RewriteOutcome([](const std::string& t) { return test::ReferenceRewriteExpression(t); }, input);
+      if (outcome != first) Fail("rewritten as \"" + outcome + "\" but first as \"" + first + "\"", input);
+    }
     try {
       rewritten = RewriteExpression(input);
     } catch (const EExpressionError& e) {
@@ -115,8 +171,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const EExpressionError& e) {
     if (e.Message() != "The expression has more than 3000 operations")
       Fail("call finding refused with \"" + e.Message() + "\"", rewritten);
+    CompareWithReferences(rewritten, nullptr, e.Message());
     return 0;
   }
+  CompareWithReferences(rewritten, &list, "");
   TEvaluator evaluator(list);
   const std::string planned = Outcome([&] { return evaluator.EvaluateAt(x); }, rewritten);
   if (list.Count() <= kMaxComparedCalls) {
