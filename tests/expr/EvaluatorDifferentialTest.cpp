@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "LiteralEvaluation.h"
+#include "RandomExpressions.h"
 #include "expr/Evaluator.h"
 #include "expr/ExpressionRewriting.h"
 
@@ -38,26 +39,13 @@ bool ExpectSameOutcomes(const std::string& rewritten, std::span<const double> xs
   return evaluator.LiteralSteps() > 0;
 }
 
-std::string Pick(std::mt19937& random, const std::vector<std::string>& choices) {
-  return choices[random() % choices.size()];
-}
-
 // Well-formed infix expressions, rewritten.
 std::string RandomInfix(std::mt19937& random, int depth) {
-  static const std::vector<std::string> leaves = {"x", "2", "0.5", "3", "x", "1e2", "0", "-x", "10"};
-  static const std::vector<std::string> functions = {"sin", "cos",  "tan", "ctn", "asn", "acs",
-                                                     "atn", "act",  "sh",  "ch",  "th",  "ctgh",
-                                                     "abs", "sqrt", "ln",  "exp"};
-  static const std::vector<std::string> operators = {"+", "-", "*", "/", "^"};
-  if (depth == 0 || random() % 4 == 0) return Pick(random, leaves);
-  switch (random() % 3) {
-  case 0:
-    return Pick(random, functions) + "(" + RandomInfix(random, depth - 1) + ")";
-  case 1:
-    return "(" + RandomInfix(random, depth - 1) + ")";
-  default:
-    return RandomInfix(random, depth - 1) + Pick(random, operators) + RandomInfix(random, depth - 1);
-  }
+  static const test::TInfixVocabulary words{{"x", "2", "0.5", "3", "x", "1e2", "0", "-x", "10"},
+                                            {"sin", "cos", "tan", "ctn", "asn", "acs", "atn", "act", "sh",
+                                             "ch", "th", "ctgh", "abs", "sqrt", "ln", "exp"},
+                                            {"+", "-", "*", "/", "^"}};
+  return test::RandomInfix(random, words, depth);
 }
 
 // Texts made of call fragments, signs and blanks, given to FindOperations
@@ -70,7 +58,7 @@ std::string RandomFragments(std::mt19937& random) {
       "(",     "1.5",    "e",     "0",       "cos(x)", "sh-",  "sh ",  "shcos(x)", "-1"};
   std::string text;
   const int count = 1 + static_cast<int>(random() % 14);
-  for (int i = 0; i < count; ++i) text += Pick(random, fragments);
+  for (int i = 0; i < count; ++i) text += test::Pick(random, fragments);
   return text;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "RandomExpressions.h"
 #include "ReferencePlan.h"
 #include "ReferenceRewriting.h"
 #include "expr/EvaluationPlan.h"
@@ -78,24 +79,12 @@ std::string ExpectSamePipeline(const std::string& typed) {
   return rewritten;
 }
 
-std::string Pick(std::mt19937& random, const std::vector<std::string>& choices) {
-  return choices[random() % choices.size()];
-}
-
 // Well-formed infix with signs, blanks and exponents.
 std::string RandomInfix(std::mt19937& random, int depth) {
-  static const std::vector<std::string> leaves = {"x", "2", "0.5", "-x", "1e-3", "1e2", " x", "10 "};
-  static const std::vector<std::string> functions = {"sin", "cos", "sh", "ch", "sqrt", "ln", "exp", "abs"};
-  static const std::vector<std::string> operators = {"+", "-", "*", "/", "^", "*-", "^-", " + "};
-  if (depth == 0 || random() % 4 == 0) return Pick(random, leaves);
-  switch (random() % 3) {
-  case 0:
-    return Pick(random, functions) + "(" + RandomInfix(random, depth - 1) + ")";
-  case 1:
-    return "(" + RandomInfix(random, depth - 1) + ")";
-  default:
-    return RandomInfix(random, depth - 1) + Pick(random, operators) + RandomInfix(random, depth - 1);
-  }
+  static const test::TInfixVocabulary words{{"x", "2", "0.5", "-x", "1e-3", "1e2", " x", "10 "},
+                                            {"sin", "cos", "sh", "ch", "sqrt", "ln", "exp", "abs"},
+                                            {"+", "-", "*", "/", "^", "*-", "^-", " + "}};
+  return test::RandomInfix(random, words, depth);
 }
 
 // Byte soup of operators, parentheses, keywords, blanks and signs.
@@ -103,7 +92,7 @@ std::string RandomSoup(std::mt19937& random, int length) {
   static const std::vector<std::string> tokens = {"+", "-", "*", "/",   "^",   "(",    ")",   "&",     " ",
                                                   "x", "1", "e", "sin", "sh-", "plus", "pow", "mult(", "ch"};
   std::string text;
-  for (int k = 0; k < length; ++k) text += Pick(random, tokens);
+  for (int k = 0; k < length; ++k) text += test::Pick(random, tokens);
   return text;
 }
 
