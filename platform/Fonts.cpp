@@ -1,11 +1,16 @@
 #include "platform/Fonts.h"
 
+#include <algorithm>
+#include <cmath>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <unordered_map>
 
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QTextLayout>
 
 #include "platform/Locale.h"
 
@@ -32,6 +37,13 @@ TFontKey KeyOf(const TFontSpec& font) {
           font.Style.Italic, font.Style.Underline, font.Style.StrikeOut};
 }
 
+// Texts looked up as they come, without a string made for each look-up.
+struct TTextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+template <class T> using TTextMap = std::unordered_map<std::string, T, TTextHash, std::equal_to<>>;
+
 // Fonts and metrics are asked for thousands of times per drawing pass with
 // a handful of descriptions: they are resolved once each.
 struct TResolvedFont {
@@ -39,18 +51,19 @@ struct TResolvedFont {
   TFontMetricsInfo Metrics;
   // Widths of texts measured in the font: an axis measures the same label
   // texts again and again, and shaping a text costs microseconds.
-  mutable std::unordered_map<std::string, int> Widths;
+  mutable TTextMap<int> Widths;
+  // Glyphs of texts drawn in the font, for the same reason.
+  mutable TTextMap<std::optional<TShapedText>> Shapes;
 };
 
 // More distinct texts than a chart has labels: the widths start afresh.
 constexpr std::size_t kMaxRememberedWidths = 16384;
+constexpr std::size_t kMaxRememberedShapes = 16384;
+// Glyph places in 64ths stay exact in an int32 this far from the origin,
+// ink boxes in an int16.
+constexpr double kMaxGlyphOffset = 16384;
 
-const TResolvedFont& Resolved(const TFontSpec& description) {
-  static std::map<TFontKey, TResolvedFont> cache;
-  const TFontKey key = KeyOf(description);
-  auto found = cache.find(key);
-  if (found != cache.end()) return found->second;
-
+TResolvedFont Resolve(const TFontSpec& description) {
   QFont font(FaceFor(description.Name));
   if (description.Name == "MS Sans Serif") font.setStretch(kNarrowedStretch);
   font.setBold(description.Style.Bold);
@@ -68,8 +81,81 @@ const TResolvedFont& Resolved(const TFontSpec& description) {
     font.setPixelSize(-FontHeightOfSize(10));
   }
   const QFontMetrics metrics(font);
-  TResolvedFont resolved{font, {metrics.ascent(), metrics.descent(), metrics.height()}};
-  return cache.emplace(key, std::move(resolved)).first->second;
+  return {font, {metrics.ascent(), metrics.descent(), metrics.height()}};
+}
+
+bool SameLook(const TFontSpec& a, const TFontSpec& b) {
+  return a.Height == b.Height && a.Style == b.Style && a.Name == b.Name;
+}
+
+const TResolvedFont& Resolved(const TFontSpec& description) {
+  static std::map<TFontKey, TResolvedFont> cache;
+  // A label's measuring and drawing ask for the same font several times in
+  // a row.
+  static TFontSpec lastDescription;
+  static const TResolvedFont* last = nullptr;
+  if (last && SameLook(description, lastDescription)) return *last;
+  const TFontKey key = KeyOf(description);
+  auto found = cache.find(key);
+  if (found == cache.end()) found = cache.emplace(key, Resolve(description)).first;
+  lastDescription = description;
+  last = &found->second;
+  return *last;
+}
+
+std::uint32_t FaceIdOf(const QRawFont& face) {
+  static std::vector<QRawFont> faces;
+  const auto found = std::find(faces.begin(), faces.end(), face);
+  if (found != faces.end()) return static_cast<std::uint32_t>(found - faces.begin());
+  faces.push_back(face);
+  return static_cast<std::uint32_t>(faces.size() - 1);
+}
+
+// The glyphs Qt's text drawing draws for the text as one line from the
+// left, the places of its glyphs as its own shaping gives them.
+std::optional<TShapedText> Shape(const QFont& font, std::string_view text) {
+  if (font.underline() || font.strikeOut() || font.overline()) return {};
+  const QString unicode = FromWindows1252(text);
+  for (const QChar c : unicode) {
+    if (!c.isPrint()) return {};
+  }
+  QTextLayout layout(unicode, font);
+  QTextOption option;
+  option.setTextDirection(Qt::LeftToRight);
+  option.setWrapMode(QTextOption::NoWrap);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  if (line.isValid()) line.setNumColumns(static_cast<int>(unicode.size()));
+  layout.endLayout();
+  if (!line.isValid()) return {};
+  const QList<QGlyphRun> runs = line.glyphRuns();
+  if (runs.size() != 1) return {};
+  const QGlyphRun& run = runs.front();
+  if (run.overline() || run.underline() || run.strikeOut() || run.isRightToLeft()) return {};
+  const QList<quint32> indexes = run.glyphIndexes();
+  const QList<QPointF> positions = run.positions();
+  if (indexes.size() != positions.size()) return {};
+  const double baseline = line.ascent();
+  TShapedText shaped{run.rawFont(), FaceIdOf(run.rawFont()), {}};
+  shaped.Glyphs.reserve(static_cast<std::size_t>(indexes.size()));
+  for (qsizetype i = 0; i < indexes.size(); ++i) {
+    const double x = positions[i].x();
+    const double y = positions[i].y() - baseline;
+    const QRectF ink = shaped.Face.boundingRect(indexes[i]);
+    const double box[] = {std::floor(x + ink.left()), std::floor(y + ink.top()), std::ceil(x + ink.right()),
+                          std::ceil(y + ink.bottom())};
+    for (const double v : {x, y, box[0], box[1], box[2], box[3]}) {
+      if (!(std::abs(v) < kMaxGlyphOffset)) return {};
+    }
+    // Places are whole 64ths (Qt's fixed point); anything else is not ours
+    // to round.
+    if (x * 64 != std::floor(x * 64) || y * 64 != std::floor(y * 64)) return {};
+    shaped.Glyphs.push_back({indexes[i], static_cast<std::int32_t>(x * 64), static_cast<std::int32_t>(y * 64),
+                             static_cast<std::int16_t>(box[0]), static_cast<std::int16_t>(box[1]),
+                             static_cast<std::int16_t>(box[2]), static_cast<std::int16_t>(box[3])});
+  }
+  return shaped;
 }
 
 } // namespace
@@ -85,13 +171,23 @@ TFontMetricsInfo FontMetrics(const TFontSpec& font) { return Resolved(font).Metr
 TSize TextExtent(const TFontSpec& font, std::string_view text) {
   const TResolvedFont& resolved = Resolved(font);
   if (text.empty()) return {0, resolved.Metrics.Height};
-  auto found = resolved.Widths.find(std::string(text));
+  auto found = resolved.Widths.find(text);
   if (found == resolved.Widths.end()) {
     if (resolved.Widths.size() >= kMaxRememberedWidths) resolved.Widths.clear();
     const int width = QFontMetrics(resolved.Font).horizontalAdvance(FromWindows1252(text));
     found = resolved.Widths.emplace(std::string(text), width).first;
   }
   return {found->second, resolved.Metrics.Height};
+}
+
+const TShapedText* ShapeText(const TFontSpec& font, std::string_view text) {
+  const TResolvedFont& resolved = Resolved(font);
+  auto found = resolved.Shapes.find(text);
+  if (found == resolved.Shapes.end()) {
+    if (resolved.Shapes.size() >= kMaxRememberedShapes) resolved.Shapes.clear();
+    found = resolved.Shapes.emplace(std::string(text), Shape(resolved.Font, text)).first;
+  }
+  return found->second ? &*found->second : nullptr;
 }
 
 QString FromWindows1252(std::string_view text) {
