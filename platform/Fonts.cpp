@@ -1,7 +1,9 @@
 #include "platform/Fonts.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <optional>
 #include <string>
@@ -42,23 +44,61 @@ struct TTextHash {
   using is_transparent = void;
   std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
 };
-template <class T> using TTextMap = std::unordered_map<std::string, T, TTextHash, std::equal_to<>>;
+
+// What is known of a text in a font: its width once measured, its glyphs
+// once shaped.
+struct TTextFacts {
+  std::optional<int> Width;
+  bool Shaped = false;
+  std::optional<TShapedText> Shape;
+};
+
+// The facts of texts, up to a number of texts, after which they start
+// afresh. Measuring and drawing one label look its text up several times in
+// a row, and a look-up among thousands of texts costs cache misses: the last
+// few texts are looked at first.
+class TTextCache {
+public:
+  TTextFacts& Get(std::string_view text) {
+    for (const TRecent& recent : m_recent) {
+      if (recent.Facts && recent.Text == text) return *recent.Facts;
+    }
+    auto found = m_facts.find(text);
+    if (found == m_facts.end()) {
+      if (m_facts.size() >= kCapacity) {
+        m_facts.clear();
+        m_recent = {};
+      }
+      found = m_facts.emplace(std::string(text), TTextFacts{}).first;
+    }
+    // The map's nodes stay where they are until it is cleared.
+    m_recent[m_next] = {found->first, &found->second};
+    m_next = (m_next + 1) % m_recent.size();
+    return found->second;
+  }
+
+private:
+  // More distinct texts than a chart has labels.
+  static constexpr std::size_t kCapacity = 16384;
+  struct TRecent {
+    std::string_view Text;
+    TTextFacts* Facts = nullptr;
+  };
+  std::unordered_map<std::string, TTextFacts, TTextHash, std::equal_to<>> m_facts;
+  std::array<TRecent, 4> m_recent{};
+  std::size_t m_next = 0;
+};
 
 // Fonts and metrics are asked for thousands of times per drawing pass with
 // a handful of descriptions: they are resolved once each.
 struct TResolvedFont {
   QFont Font;
   TFontMetricsInfo Metrics;
-  // Widths of texts measured in the font: an axis measures the same label
-  // texts again and again, and shaping a text costs microseconds.
-  mutable TTextMap<int> Widths;
-  // Glyphs of texts drawn in the font, for the same reason.
-  mutable TTextMap<std::optional<TShapedText>> Shapes;
+  // An axis measures and draws the same label texts again and again, and
+  // shaping a text costs microseconds.
+  mutable TTextCache Texts;
 };
 
-// More distinct texts than a chart has labels: the widths start afresh.
-constexpr std::size_t kMaxRememberedWidths = 16384;
-constexpr std::size_t kMaxRememberedShapes = 16384;
 // Glyph places in 64ths stay exact in an int32 this far from the origin,
 // ink boxes in an int16.
 constexpr double kMaxGlyphOffset = 16384;
@@ -155,6 +195,11 @@ std::optional<TShapedText> Shape(const QFont& font, std::string_view text) {
                              static_cast<std::int16_t>(box[0]), static_cast<std::int16_t>(box[1]),
                              static_cast<std::int16_t>(box[2]), static_cast<std::int16_t>(box[3])});
   }
+  std::int16_t restLeft = std::numeric_limits<std::int16_t>::max();
+  for (auto g = shaped.Glyphs.rbegin(); g != shaped.Glyphs.rend(); ++g) {
+    restLeft = std::min(restLeft, g->InkLeft);
+    g->RestLeft = restLeft;
+  }
   return shaped;
 }
 
@@ -171,23 +216,19 @@ TFontMetricsInfo FontMetrics(const TFontSpec& font) { return Resolved(font).Metr
 TSize TextExtent(const TFontSpec& font, std::string_view text) {
   const TResolvedFont& resolved = Resolved(font);
   if (text.empty()) return {0, resolved.Metrics.Height};
-  auto found = resolved.Widths.find(text);
-  if (found == resolved.Widths.end()) {
-    if (resolved.Widths.size() >= kMaxRememberedWidths) resolved.Widths.clear();
-    const int width = QFontMetrics(resolved.Font).horizontalAdvance(FromWindows1252(text));
-    found = resolved.Widths.emplace(std::string(text), width).first;
-  }
-  return {found->second, resolved.Metrics.Height};
+  TTextFacts& facts = resolved.Texts.Get(text);
+  if (!facts.Width) facts.Width = QFontMetrics(resolved.Font).horizontalAdvance(FromWindows1252(text));
+  return {*facts.Width, resolved.Metrics.Height};
 }
 
 const TShapedText* ShapeText(const TFontSpec& font, std::string_view text) {
   const TResolvedFont& resolved = Resolved(font);
-  auto found = resolved.Shapes.find(text);
-  if (found == resolved.Shapes.end()) {
-    if (resolved.Shapes.size() >= kMaxRememberedShapes) resolved.Shapes.clear();
-    found = resolved.Shapes.emplace(std::string(text), Shape(resolved.Font, text)).first;
+  TTextFacts& facts = resolved.Texts.Get(text);
+  if (!facts.Shaped) {
+    facts.Shape = Shape(resolved.Font, text);
+    facts.Shaped = true;
   }
-  return found->second ? &*found->second : nullptr;
+  return facts.Shape ? &*facts.Shape : nullptr;
 }
 
 QString FromWindows1252(std::string_view text) {

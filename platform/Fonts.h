@@ -67,7 +67,8 @@ TTextPlacement PlaceText(const TFontSpec& font, unsigned textAlign, std::string_
 // A text shaped once, for drawing it again glyph by glyph as Qt's text
 // drawing draws it: its glyphs in drawing order, all from one face, placed
 // from the origin on the baseline in 64ths of a pixel, each with the box of
-// whole pixels its ink covers.
+// whole pixels its ink covers, and the leftmost ink of it and the glyphs
+// after it.
 struct TShapedGlyph {
   std::uint32_t Index = 0;
   std::int32_t X64 = 0;
@@ -76,6 +77,7 @@ struct TShapedGlyph {
   std::int16_t InkTop = 0;
   std::int16_t InkRight = 0;
   std::int16_t InkBottom = 0;
+  std::int16_t RestLeft = 0;
 };
 struct TShapedText {
   QRawFont Face;
