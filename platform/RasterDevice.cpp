@@ -420,23 +420,30 @@ bool TRasterDeviceContext::DrawShapedText(std::int32_t x, std::int32_t y, const 
                                   opaque ? m_backgroundColor : 0xFFFFFFFFu};
   m_textKey.assign(std::begin(header), std::end(header));
   AppendRect(m_textKey, drawable);
+  // A glyph's key is the text's start without the fill, and the glyph.
+  constexpr std::size_t kGlyphKeyStart = 8;
+  const std::uint64_t glyphStartHash = TSettledDraws::Hash(m_textKey);
   AppendRect(m_textKey, fill);
-  const std::size_t glyphKeyStart = m_textKey.size();
+  std::uint64_t textHash = TSettledDraws::Hash(std::span(m_textKey).subspan(kGlyphKeyStart), glyphStartHash);
+  const std::size_t textGlyphsStart = m_textKey.size();
   TRect area = fill;
   m_keptGlyphs.clear();
   for (std::size_t i = 0; i < shaped->Glyphs.size(); ++i) {
     const TShapedGlyph& g = shaped->Glyphs[i];
+    // A long label's tail past the right edge is all left out.
+    if (ox + g.RestLeft - kInkMargin >= drawable.Right) break;
     const TRect ink = Intersect({ox + g.InkLeft - kInkMargin, oy + g.InkTop - kInkMargin,
                                  ox + g.InkRight + kInkMargin, oy + g.InkBottom + kInkMargin},
                                 drawable);
     if (ink.IsEmpty()) continue;
     m_keptGlyphs.push_back({i, ink});
     area = Union(area, ink);
-    m_textKey.push_back(g.Index);
-    m_textKey.push_back(static_cast<std::uint32_t>(ox * 64 + g.X64));
-    m_textKey.push_back(static_cast<std::uint32_t>(oy * 64 + g.Y64));
+    const std::uint32_t place[] = {g.Index, static_cast<std::uint32_t>(ox * 64 + g.X64),
+                                   static_cast<std::uint32_t>(oy * 64 + g.Y64)};
+    m_textKey.insert(m_textKey.end(), std::begin(place), std::end(place));
+    textHash = TSettledDraws::Hash(place, textHash);
   }
-  if (area.IsEmpty() || m_settledTexts.Settled(m_textKey, area, *m_image)) return true;
+  if (area.IsEmpty() || m_settledTexts.Settled(textHash, m_textKey, area, *m_image)) return true;
 
   std::optional<QPainter> painter;
   const auto paint = [&]() -> QPainter& {
@@ -454,15 +461,16 @@ bool TRasterDeviceContext::DrawShapedText(std::int32_t x, std::int32_t y, const 
     paint().fillRect(cell, QtColor(m_backgroundColor));
     changed = !SamePixels(*m_image, fill, m_before);
   }
-  // A glyph's key: the header without the fill, and the glyph.
-  std::uint32_t glyphKey[11];
-  std::copy_n(m_textKey.begin(), 8, glyphKey);
+  std::uint32_t glyphKey[kGlyphKeyStart + 3];
+  std::copy_n(m_textKey.begin(), kGlyphKeyStart, glyphKey);
   QGlyphRun run;
   run.setRawFont(shaped->Face);
   for (std::size_t k = 0; k < m_keptGlyphs.size(); ++k) {
     const TKeptGlyph& kept = m_keptGlyphs[k];
-    std::copy_n(m_textKey.begin() + static_cast<std::ptrdiff_t>(glyphKeyStart + 3 * k), 3, glyphKey + 8);
-    if (m_settledGlyphs.Settled(glyphKey, kept.Ink, *m_image)) continue;
+    const auto place = std::span(m_textKey).subspan(textGlyphsStart + 3 * k, 3);
+    std::copy(place.begin(), place.end(), glyphKey + kGlyphKeyStart);
+    const std::uint64_t glyphHash = TSettledDraws::Hash(place, glyphStartHash);
+    if (m_settledGlyphs.Settled(glyphHash, glyphKey, kept.Ink, *m_image)) continue;
     const TShapedGlyph& g = shaped->Glyphs[kept.Glyph];
     const quint32 index = g.Index;
     const QPointF at((std::int64_t{ox} * 64 + g.X64) / 64.0, (std::int64_t{oy} * 64 + g.Y64) / 64.0);
@@ -470,13 +478,13 @@ bool TRasterDeviceContext::DrawShapedText(std::int32_t x, std::int32_t y, const 
     CopyPixels(*m_image, kept.Ink, m_before);
     paint().drawGlyphRun(QPointF(0, 0), run);
     if (SamePixels(*m_image, kept.Ink, m_before)) {
-      m_settledGlyphs.Remember(glyphKey, kept.Ink, *m_image);
+      m_settledGlyphs.Remember(glyphHash, glyphKey, kept.Ink, *m_image);
     } else {
       changed = true;
     }
   }
   painter.reset();
-  if (!changed) m_settledTexts.Remember(m_textKey, area, *m_image);
+  if (!changed) m_settledTexts.Remember(textHash, m_textKey, area, *m_image);
   return true;
 }
 

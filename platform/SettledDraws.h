@@ -9,8 +9,8 @@
 // times: from then on a label repeated thousands of times costs a look-up
 // and a comparison instead of a drawing.
 //
-//   settled.Remember(key, area, image)     after a draw that changed nothing
-//   settled.Settled(key, area, image)      -> true while the area is unchanged
+//   settled.Remember(Hash(key), key, area, image)   after a draw that changed nothing
+//   settled.Settled(Hash(key), key, area, image)    -> true while the area is unchanged
 
 #include <cstdint>
 #include <span>
@@ -32,12 +32,24 @@ public:
   // its key's hash.
   explicit TSettledDraws(std::size_t slotCount) : m_slotCount(slotCount) {}
 
-  // Whether the draw described by key changed none of the area's pixels
-  // when last remembered, and the area holds the same pixels now.
-  bool Settled(std::span<const std::uint32_t> key, const TRect& area, const QImage& image) const;
+  // The hash of a key, chained so that keys sharing their start hash it
+  // once: Hash(b, Hash(a)) is the hash of a followed by b.
+  static constexpr std::uint64_t kHashStart = 14695981039346656037ull;
+  static std::uint64_t Hash(std::span<const std::uint32_t> words, std::uint64_t hash = kHashStart) {
+    // FNV-1a over the words.
+    for (const std::uint32_t word : words) hash = (hash ^ word) * 1099511628211ull;
+    return hash;
+  }
+
+  // Whether the draw described by key (of that hash) changed none of the
+  // area's pixels when last remembered, and the area holds the same pixels
+  // now.
+  bool Settled(std::uint64_t hash, std::span<const std::uint32_t> key, const TRect& area,
+               const QImage& image) const;
   // The draw described by key changed none of the area's pixels, which the
   // image holds now.
-  void Remember(std::span<const std::uint32_t> key, const TRect& area, const QImage& image);
+  void Remember(std::uint64_t hash, std::span<const std::uint32_t> key, const TRect& area,
+                const QImage& image);
 
 private:
   struct TEntry {
@@ -45,8 +57,6 @@ private:
     TRect Area;
     std::vector<std::uint32_t> Pixels;
   };
-  static std::uint64_t HashOf(std::span<const std::uint32_t> key);
-
   std::size_t m_slotCount;
   // A draw takes the place of the one in its slot; the slots keep their
   // room. Made at the first draw remembered: most devices remember none.
