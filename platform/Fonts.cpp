@@ -49,6 +49,7 @@ struct TTextHash {
 // once shaped.
 struct TTextFacts {
   std::optional<int> Width;
+  bool Asked = false;
   bool Shaped = false;
   std::optional<TShapedText> Shape;
 };
@@ -221,10 +222,13 @@ TSize TextExtent(const TFontSpec& font, std::string_view text) {
   return {*facts.Width, resolved.Metrics.Height};
 }
 
-const TShapedText* ShapeText(const TFontSpec& font, std::string_view text) {
+const TShapedText* ShapeText(const TFontSpec& font, std::string_view text, bool repeatedOnly) {
   const TResolvedFont& resolved = Resolved(font);
   TTextFacts& facts = resolved.Texts.Get(text);
   if (!facts.Shaped) {
+    const bool firstAsk = !facts.Asked;
+    facts.Asked = true;
+    if (repeatedOnly && firstAsk) return nullptr;
     facts.Shape = Shape(resolved.Font, text);
     facts.Shaped = true;
   }

@@ -88,8 +88,11 @@ struct TShapedText {
 
 // The shaped text, or none where a text cannot be drawn glyph by glyph
 // alike: an underlined or struck-out font, a character that is no printable
-// one, glyphs from more than one face. Valid until the next call.
-const TShapedText* ShapeText(const TFontSpec& font, std::string_view text);
+// one, glyphs from more than one face. With repeatedOnly, none also the
+// first time a text is asked for: shaping costs more than Qt's drawing of a
+// text once, and a zoom's labels are new texts at every step. Valid until
+// the next call.
+const TShapedText* ShapeText(const TFontSpec& font, std::string_view text, bool repeatedOnly = false);
 
 // Windows-1252 bytes as Unicode, and back (characters without a byte become
 // "?").

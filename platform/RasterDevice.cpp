@@ -402,7 +402,7 @@ bool TRasterDeviceContext::DrawShapedText(std::int32_t x, std::int32_t y, const 
   const std::int64_t originX = std::int64_t{x} + place.Left;
   const std::int64_t originY = std::int64_t{y} + place.Baseline;
   if (std::llabs(originX) > kMaxTextOrigin || std::llabs(originY) > kMaxTextOrigin) return false;
-  const TShapedText* shaped = ShapeText(m_font, text);
+  const TShapedText* shaped = ShapeText(m_font, text, true);
   if (!shaped) return false;
   const TRect drawable = Drawable();
   if (drawable.IsEmpty()) return true;

@@ -73,7 +73,8 @@ void BoldItalic(TChart& chart, TLineSeries& series) {
   chart.RightAxis().LabelsFont().SetName("MS Sans Serif");
 }
 
-// Two drawing passes into one picture, as the window's repaints draw.
+// Three drawing passes into one picture, as the window's repaints draw: a
+// text is drawn from its glyphs from its second drawing on.
 QImage Draw(const CrowdedRow& row, bool shortcuts) {
   TChart chart;
   TLineSeries& series = ApplyWindowChartSettings(chart);
@@ -85,8 +86,7 @@ QImage Draw(const CrowdedRow& row, bool shortcuts) {
   device.SetTextShortcuts(shortcuts);
   TCanvas canvas(&device);
   chart.Canvas().SetOffscreenBuffer(false);
-  chart.DrawToCanvas(canvas, rect);
-  chart.DrawToCanvas(canvas, rect);
+  for (int pass = 0; pass < 3; ++pass) chart.DrawToCanvas(canvas, rect);
   return image;
 }
 
