@@ -91,7 +91,7 @@ struct TShapedText {
 // one, glyphs from more than one face. With repeatedOnly, none also the
 // first time a text is asked for: shaping costs more than Qt's drawing of a
 // text once, and a zoom's labels are new texts at every step. Valid until
-// the next call.
+// the next call of ShapeText or TextExtent.
 const TShapedText* ShapeText(const TFontSpec& font, std::string_view text, bool repeatedOnly = false);
 
 // Windows-1252 bytes as Unicode, and back (characters without a byte become

@@ -445,6 +445,14 @@ bool TRasterDeviceContext::DrawShapedText(std::int32_t x, std::int32_t y, const 
   }
   if (area.IsEmpty() || m_settledTexts.Settled(textHash, m_textKey, area, *m_image)) return true;
 
+  // Labels piling up land on the same origins: there each glyph is drawn
+  // alone, to learn which glyphs settle; elsewhere the glyphs go in one call.
+  const TPoint origin{ox, oy};
+  const bool piling =
+      std::find(m_recentOrigins.begin(), m_recentOrigins.end(), origin) != m_recentOrigins.end();
+  m_recentOrigins[m_nextOrigin] = origin;
+  m_nextOrigin = (m_nextOrigin + 1) % m_recentOrigins.size();
+
   std::optional<QPainter> painter;
   const auto paint = [&]() -> QPainter& {
     if (!painter) {
@@ -456,15 +464,18 @@ bool TRasterDeviceContext::DrawShapedText(std::int32_t x, std::int32_t y, const 
     return *painter;
   };
   bool changed = false;
+  if (!piling) CopyPixels(*m_image, area, m_before);
   if (!fill.IsEmpty()) {
-    CopyPixels(*m_image, fill, m_before);
+    if (piling) CopyPixels(*m_image, fill, m_before);
     paint().fillRect(cell, QtColor(m_backgroundColor));
-    changed = !SamePixels(*m_image, fill, m_before);
+    if (piling) changed = !SamePixels(*m_image, fill, m_before);
   }
   std::uint32_t glyphKey[kGlyphKeyStart + 3];
   std::copy_n(m_textKey.begin(), kGlyphKeyStart, glyphKey);
   QGlyphRun run;
   run.setRawFont(shaped->Face);
+  m_runIndexes.clear();
+  m_runPlaces.clear();
   for (std::size_t k = 0; k < m_keptGlyphs.size(); ++k) {
     const TKeptGlyph& kept = m_keptGlyphs[k];
     const auto place = std::span(m_textKey).subspan(textGlyphsStart + 3 * k, 3);
@@ -472,9 +483,10 @@ bool TRasterDeviceContext::DrawShapedText(std::int32_t x, std::int32_t y, const 
     const std::uint64_t glyphHash = TSettledDraws::Hash(place, glyphStartHash);
     if (m_settledGlyphs.Settled(glyphHash, glyphKey, kept.Ink, *m_image)) continue;
     const TShapedGlyph& g = shaped->Glyphs[kept.Glyph];
-    const quint32 index = g.Index;
-    const QPointF at((std::int64_t{ox} * 64 + g.X64) / 64.0, (std::int64_t{oy} * 64 + g.Y64) / 64.0);
-    run.setRawData(&index, &at, 1);
+    m_runIndexes.push_back(g.Index);
+    m_runPlaces.emplace_back((std::int64_t{ox} * 64 + g.X64) / 64.0, (std::int64_t{oy} * 64 + g.Y64) / 64.0);
+    if (!piling) continue;
+    run.setRawData(&m_runIndexes.back(), &m_runPlaces.back(), 1);
     CopyPixels(*m_image, kept.Ink, m_before);
     paint().drawGlyphRun(QPointF(0, 0), run);
     if (SamePixels(*m_image, kept.Ink, m_before)) {
@@ -482,6 +494,13 @@ bool TRasterDeviceContext::DrawShapedText(std::int32_t x, std::int32_t y, const 
     } else {
       changed = true;
     }
+  }
+  if (!piling) {
+    if (!m_runIndexes.empty()) {
+      run.setRawData(m_runIndexes.data(), m_runPlaces.data(), static_cast<int>(m_runIndexes.size()));
+      paint().drawGlyphRun(QPointF(0, 0), run);
+    }
+    changed = !SamePixels(*m_image, area, m_before);
   }
   painter.reset();
   if (!changed) m_settledTexts.Remember(textHash, m_textKey, area, *m_image);

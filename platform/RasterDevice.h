@@ -4,14 +4,17 @@
 // bitmap export): 32-bit pixels 0xFFRRGGBB. One-pixel lines, their dash
 // patterns, rectangles, fills and pixels are drawn by our own rasterizer,
 // which keeps the device's pixel conventions exactly; wide lines, ellipses,
-// polygons and text are drawn by Qt's raster engine. The image belongs to the
+// polygons and text are drawn by Qt's raster engine, a text drawn again from
+// its glyphs shaped once (see DrawShapedText). The image belongs to the
 // caller and may be replaced with Bind.
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
 
 #include <QImage>
+#include <QPointF>
 
 #include "platform/DeviceContext.h"
 #include "platform/SettledDraws.h"
@@ -112,6 +115,11 @@ private:
   std::vector<TKeptGlyph> m_keptGlyphs;
   std::vector<std::uint32_t> m_textKey;
   std::vector<std::uint32_t> m_before;
+  std::vector<quint32> m_runIndexes;
+  std::vector<QPointF> m_runPlaces;
+  // Where the last texts were drawn from.
+  std::array<TPoint, 8> m_recentOrigins{};
+  std::size_t m_nextOrigin = 0;
 };
 
 } // namespace curvella
