@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "chart/AxisPanel.h"
+#include "numtext/Extended.h"
 #include "numtext/PictureFormat.h"
 
 namespace curvella {
@@ -34,7 +35,7 @@ TSide SideOf(const TChartAxis& axis) {
 std::int32_t Outward(TSide side) { return side == TSide::Bottom || side == TSide::Right ? 1 : -1; }
 
 // Round to the nearest integer, ties to even.
-std::int64_t RoundEven(long double v) { return static_cast<std::int64_t>(nearbyintl(v)); }
+std::int64_t RoundEven(long double v) { return RoundHalfEven(v); }
 
 // Lines as WidestLineWidth counts them: an empty last piece is no line.
 std::int32_t CountTextLines(std::string_view text) {

@@ -195,6 +195,23 @@ inline double StoreFiniteDouble(long double a) {
   return static_cast<double>(a);
 }
 
+// Rounds to the nearest integer, ties to even, as nearbyintl does in the
+// process's rounding to nearest, but without the saving and restoring of the
+// floating-point environment that costs nearbyintl most of its time: a
+// drawing pass rounds the minor tick places of thousands of labels. The cut
+// toward zero is exact and so is the fraction it leaves; beyond 2^62 and for
+// NaN it is nearbyintl's own result.
+//   RoundHalfEven(2.5) -> 2   RoundHalfEven(-3.5) -> -4   RoundHalfEven(0.49) -> 0
+inline std::int64_t RoundHalfEven(long double v) noexcept {
+  if (!(std::fabs(v) < 0x1p62L)) return static_cast<std::int64_t>(nearbyintl(v));
+  const auto whole = static_cast<std::int64_t>(v);
+  const long double fraction = v - static_cast<long double>(whole);
+  const bool odd = (whole & 1) != 0;
+  if (fraction > 0.5L || (fraction == 0.5L && odd)) return whole + 1;
+  if (fraction < -0.5L || (fraction == -0.5L && odd)) return whole - 1;
+  return whole;
+}
+
 // The fields of an extended value's 80-bit pattern.
 struct TExtendedBits {
   std::uint64_t Mantissa; // 64 bits, the integer bit explicit

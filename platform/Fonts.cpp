@@ -1,11 +1,18 @@
 #include "platform/Fonts.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <unordered_map>
 
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QTextLayout>
 
 #include "platform/Locale.h"
 
@@ -32,25 +39,72 @@ TFontKey KeyOf(const TFontSpec& font) {
           font.Style.Italic, font.Style.Underline, font.Style.StrikeOut};
 }
 
+// Texts looked up as they come, without a string made for each look-up.
+struct TTextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+
+// What is known of a text in a font: its width once measured, its glyphs
+// once shaped.
+struct TTextFacts {
+  std::optional<int> Width;
+  bool Asked = false;
+  bool Shaped = false;
+  std::optional<TShapedText> Shape;
+};
+
+// The facts of texts, up to a number of texts, after which they start
+// afresh. Measuring and drawing one label look its text up several times in
+// a row, and a look-up among thousands of texts costs cache misses: the last
+// few texts are looked at first.
+class TTextCache {
+public:
+  TTextFacts& Get(std::string_view text) {
+    for (const TRecent& recent : m_recent) {
+      if (recent.Facts && recent.Text == text) return *recent.Facts;
+    }
+    auto found = m_facts.find(text);
+    if (found == m_facts.end()) {
+      if (m_facts.size() >= kCapacity) {
+        m_facts.clear();
+        m_recent = {};
+      }
+      found = m_facts.emplace(std::string(text), TTextFacts{}).first;
+    }
+    // The map's nodes stay where they are until it is cleared.
+    m_recent[m_next] = {found->first, &found->second};
+    m_next = (m_next + 1) % m_recent.size();
+    return found->second;
+  }
+
+private:
+  // More distinct texts than a chart has labels.
+  static constexpr std::size_t kCapacity = 16384;
+  struct TRecent {
+    std::string_view Text;
+    TTextFacts* Facts = nullptr;
+  };
+  std::unordered_map<std::string, TTextFacts, TTextHash, std::equal_to<>> m_facts;
+  std::array<TRecent, 4> m_recent{};
+  std::size_t m_next = 0;
+};
+
 // Fonts and metrics are asked for thousands of times per drawing pass with
 // a handful of descriptions: they are resolved once each.
 struct TResolvedFont {
   QFont Font;
   TFontMetricsInfo Metrics;
-  // Widths of texts measured in the font: an axis measures the same label
-  // texts again and again, and shaping a text costs microseconds.
-  mutable std::unordered_map<std::string, int> Widths;
+  // An axis measures and draws the same label texts again and again, and
+  // shaping a text costs microseconds.
+  mutable TTextCache Texts;
 };
 
-// More distinct texts than a chart has labels: the widths start afresh.
-constexpr std::size_t kMaxRememberedWidths = 16384;
+// Glyph places in 64ths stay exact in an int32 this far from the origin,
+// ink boxes in an int16.
+constexpr double kMaxGlyphOffset = 16384;
 
-const TResolvedFont& Resolved(const TFontSpec& description) {
-  static std::map<TFontKey, TResolvedFont> cache;
-  const TFontKey key = KeyOf(description);
-  auto found = cache.find(key);
-  if (found != cache.end()) return found->second;
-
+TResolvedFont Resolve(const TFontSpec& description) {
   QFont font(FaceFor(description.Name));
   if (description.Name == "MS Sans Serif") font.setStretch(kNarrowedStretch);
   font.setBold(description.Style.Bold);
@@ -68,8 +122,86 @@ const TResolvedFont& Resolved(const TFontSpec& description) {
     font.setPixelSize(-FontHeightOfSize(10));
   }
   const QFontMetrics metrics(font);
-  TResolvedFont resolved{font, {metrics.ascent(), metrics.descent(), metrics.height()}};
-  return cache.emplace(key, std::move(resolved)).first->second;
+  return {font, {metrics.ascent(), metrics.descent(), metrics.height()}};
+}
+
+bool SameLook(const TFontSpec& a, const TFontSpec& b) {
+  return a.Height == b.Height && a.Style == b.Style && a.Name == b.Name;
+}
+
+const TResolvedFont& Resolved(const TFontSpec& description) {
+  static std::map<TFontKey, TResolvedFont> cache;
+  // A label's measuring and drawing ask for the same font several times in
+  // a row.
+  static TFontSpec lastDescription;
+  static const TResolvedFont* last = nullptr;
+  if (last && SameLook(description, lastDescription)) return *last;
+  const TFontKey key = KeyOf(description);
+  auto found = cache.find(key);
+  if (found == cache.end()) found = cache.emplace(key, Resolve(description)).first;
+  lastDescription = description;
+  last = &found->second;
+  return *last;
+}
+
+std::uint32_t FaceIdOf(const QRawFont& face) {
+  static std::vector<QRawFont> faces;
+  const auto found = std::find(faces.begin(), faces.end(), face);
+  if (found != faces.end()) return static_cast<std::uint32_t>(found - faces.begin());
+  faces.push_back(face);
+  return static_cast<std::uint32_t>(faces.size() - 1);
+}
+
+// The glyphs Qt's text drawing draws for the text as one line from the
+// left, the places of its glyphs as its own shaping gives them.
+std::optional<TShapedText> Shape(const QFont& font, std::string_view text) {
+  if (font.underline() || font.strikeOut() || font.overline()) return {};
+  const QString unicode = FromWindows1252(text);
+  for (const QChar c : unicode) {
+    if (!c.isPrint()) return {};
+  }
+  QTextLayout layout(unicode, font);
+  QTextOption option;
+  option.setTextDirection(Qt::LeftToRight);
+  option.setWrapMode(QTextOption::NoWrap);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  if (line.isValid()) line.setNumColumns(static_cast<int>(unicode.size()));
+  layout.endLayout();
+  if (!line.isValid()) return {};
+  const QList<QGlyphRun> runs = line.glyphRuns();
+  if (runs.size() != 1) return {};
+  const QGlyphRun& run = runs.front();
+  if (run.overline() || run.underline() || run.strikeOut() || run.isRightToLeft()) return {};
+  const QList<quint32> indexes = run.glyphIndexes();
+  const QList<QPointF> positions = run.positions();
+  if (indexes.size() != positions.size()) return {};
+  const double baseline = line.ascent();
+  TShapedText shaped{run.rawFont(), FaceIdOf(run.rawFont()), {}};
+  shaped.Glyphs.reserve(static_cast<std::size_t>(indexes.size()));
+  for (qsizetype i = 0; i < indexes.size(); ++i) {
+    const double x = positions[i].x();
+    const double y = positions[i].y() - baseline;
+    const QRectF ink = shaped.Face.boundingRect(indexes[i]);
+    const double box[] = {std::floor(x + ink.left()), std::floor(y + ink.top()), std::ceil(x + ink.right()),
+                          std::ceil(y + ink.bottom())};
+    for (const double v : {x, y, box[0], box[1], box[2], box[3]}) {
+      if (!(std::abs(v) < kMaxGlyphOffset)) return {};
+    }
+    // Places are whole 64ths (Qt's fixed point); anything else is not ours
+    // to round.
+    if (x * 64 != std::floor(x * 64) || y * 64 != std::floor(y * 64)) return {};
+    shaped.Glyphs.push_back({indexes[i], static_cast<std::int32_t>(x * 64), static_cast<std::int32_t>(y * 64),
+                             static_cast<std::int16_t>(box[0]), static_cast<std::int16_t>(box[1]),
+                             static_cast<std::int16_t>(box[2]), static_cast<std::int16_t>(box[3])});
+  }
+  std::int16_t restLeft = std::numeric_limits<std::int16_t>::max();
+  for (auto g = shaped.Glyphs.rbegin(); g != shaped.Glyphs.rend(); ++g) {
+    restLeft = std::min(restLeft, g->InkLeft);
+    g->RestLeft = restLeft;
+  }
+  return shaped;
 }
 
 } // namespace
@@ -85,13 +217,22 @@ TFontMetricsInfo FontMetrics(const TFontSpec& font) { return Resolved(font).Metr
 TSize TextExtent(const TFontSpec& font, std::string_view text) {
   const TResolvedFont& resolved = Resolved(font);
   if (text.empty()) return {0, resolved.Metrics.Height};
-  auto found = resolved.Widths.find(std::string(text));
-  if (found == resolved.Widths.end()) {
-    if (resolved.Widths.size() >= kMaxRememberedWidths) resolved.Widths.clear();
-    const int width = QFontMetrics(resolved.Font).horizontalAdvance(FromWindows1252(text));
-    found = resolved.Widths.emplace(std::string(text), width).first;
+  TTextFacts& facts = resolved.Texts.Get(text);
+  if (!facts.Width) facts.Width = QFontMetrics(resolved.Font).horizontalAdvance(FromWindows1252(text));
+  return {*facts.Width, resolved.Metrics.Height};
+}
+
+const TShapedText* ShapeText(const TFontSpec& font, std::string_view text, bool repeatedOnly) {
+  const TResolvedFont& resolved = Resolved(font);
+  TTextFacts& facts = resolved.Texts.Get(text);
+  if (!facts.Shaped) {
+    const bool firstAsk = !facts.Asked;
+    facts.Asked = true;
+    if (repeatedOnly && firstAsk) return nullptr;
+    facts.Shape = Shape(resolved.Font, text);
+    facts.Shaped = true;
   }
-  return {found->second, resolved.Metrics.Height};
+  return facts.Shape ? &*facts.Shape : nullptr;
 }
 
 QString FromWindows1252(std::string_view text) {

@@ -19,9 +19,12 @@
 //
 // Texts are single bytes in the Windows-1252 code page.
 
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include <QFont>
+#include <QRawFont>
 #include <QString>
 
 #include "platform/GraphicsTypes.h"
@@ -60,6 +63,36 @@ struct TTextPlacement {
   TFontMetricsInfo Metrics;
 };
 TTextPlacement PlaceText(const TFontSpec& font, unsigned textAlign, std::string_view text);
+
+// A text shaped once, for drawing it again glyph by glyph as Qt's text
+// drawing draws it: its glyphs in drawing order, all from one face, placed
+// from the origin on the baseline in 64ths of a pixel, each with the box of
+// whole pixels its ink covers, and the leftmost ink of it and the glyphs
+// after it.
+struct TShapedGlyph {
+  std::uint32_t Index = 0;
+  std::int32_t X64 = 0;
+  std::int32_t Y64 = 0;
+  std::int16_t InkLeft = 0;
+  std::int16_t InkTop = 0;
+  std::int16_t InkRight = 0;
+  std::int16_t InkBottom = 0;
+  std::int16_t RestLeft = 0;
+};
+struct TShapedText {
+  QRawFont Face;
+  // The same number for the same face, in every shaped text.
+  std::uint32_t FaceId = 0;
+  std::vector<TShapedGlyph> Glyphs;
+};
+
+// The shaped text, or none where a text cannot be drawn glyph by glyph
+// alike: an underlined or struck-out font, a character that is no printable
+// one, glyphs from more than one face. With repeatedOnly, none also the
+// first time a text is asked for: shaping costs more than Qt's drawing of a
+// text once, and a zoom's labels are new texts at every step. Valid until
+// the next call of ShapeText or TextExtent.
+const TShapedText* ShapeText(const TFontSpec& font, std::string_view text, bool repeatedOnly = false);
 
 // Windows-1252 bytes as Unicode, and back (characters without a byte become
 // "?").

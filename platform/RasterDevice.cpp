@@ -4,8 +4,10 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
+#include <QGlyphRun>
 #include <QPainter>
 
 #include "platform/Fonts.h"
@@ -84,6 +86,25 @@ Qt::BrushStyle QtBrushStyle(TBrushStyle style) {
 }
 
 QColor QtColor(std::uint32_t rgb) { return QColor::fromRgb(PixelOf(rgb)); }
+
+// Qt's image of a glyph at a fractional place may reach a pixel past the
+// glyph's box; the area a glyph can touch is taken wider still.
+constexpr std::int32_t kInkMargin = 2;
+// Text origins within this of the surface's origin keep glyph places in
+// 64ths of a pixel within an int32.
+constexpr std::int64_t kMaxTextOrigin = std::int64_t{1} << 24;
+
+TRect Union(const TRect& a, const TRect& b) {
+  if (a.IsEmpty()) return b;
+  if (b.IsEmpty()) return a;
+  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+          std::max(a.Bottom, b.Bottom)};
+}
+
+void AppendRect(std::vector<std::uint32_t>& key, const TRect& r) {
+  for (const std::int32_t v : {r.Left, r.Top, r.Right, r.Bottom})
+    key.push_back(static_cast<std::uint32_t>(v));
+}
 
 } // namespace
 
@@ -349,7 +370,9 @@ void TRasterDeviceContext::SetPixel(std::int32_t x, std::int32_t y, std::uint32_
 
 void TRasterDeviceContext::TextOut(std::int32_t x, std::int32_t y, std::string_view text) {
   if (!m_image || text.empty()) return;
-  const auto [left, baseline, extent, metrics] = PlaceText(m_font, m_textAlign, text);
+  const TTextPlacement place = PlaceText(m_font, m_textAlign, text);
+  if (DrawShapedText(x, y, place, text)) return;
+  const auto [left, baseline, extent, metrics] = place;
 
   QPainter painter(m_image);
   if (m_hasClip) {
@@ -365,6 +388,123 @@ void TRasterDeviceContext::TextOut(std::int32_t x, std::int32_t y, std::string_v
   painter.setFont(ResolveFont(m_font));
   painter.setPen(QtColor(m_textColor));
   painter.drawText(QPoint(left, baseline), FromWindows1252(text));
+}
+
+// Axis labels fall thousands of times on the same pixels, and shaping a
+// text costs more than drawing it. Here a text is drawn from its glyphs
+// shaped once, as Qt's text drawing draws them: glyph after glyph, each from
+// Qt's glyph cache at the same place. A glyph whose area lies off the
+// drawable area is left out, and a draw, of the whole text or of one glyph,
+// that once left its pixels as they were is skipped over the same pixels.
+bool TRasterDeviceContext::DrawShapedText(std::int32_t x, std::int32_t y, const TTextPlacement& place,
+                                          std::string_view text) {
+  if (!m_textShortcuts || m_font.Escapement != 0 || m_image->depth() != 32) return false;
+  const std::int64_t originX = std::int64_t{x} + place.Left;
+  const std::int64_t originY = std::int64_t{y} + place.Baseline;
+  if (std::llabs(originX) > kMaxTextOrigin || std::llabs(originY) > kMaxTextOrigin) return false;
+  const TShapedText* shaped = ShapeText(m_font, text, true);
+  if (!shaped) return false;
+  const TRect drawable = Drawable();
+  if (drawable.IsEmpty()) return true;
+
+  const auto ox = static_cast<std::int32_t>(originX);
+  const auto oy = static_cast<std::int32_t>(originY);
+  const bool opaque = m_backgroundMode == OPAQUE;
+  const QRect cell(ox, oy - place.Metrics.Ascent, place.Extent.Width, place.Metrics.Height);
+  const TRect fill =
+      opaque ? Intersect({cell.left(), cell.top(), cell.left() + cell.width(), cell.top() + cell.height()},
+                         drawable)
+             : TRect{};
+  // What decides the pixels besides the pixels under them.
+  const std::uint32_t header[] = {static_cast<std::uint32_t>(m_image->format()), shaped->FaceId, m_textColor,
+                                  opaque ? m_backgroundColor : 0xFFFFFFFFu};
+  m_textKey.assign(std::begin(header), std::end(header));
+  AppendRect(m_textKey, drawable);
+  // A glyph's key is the text's start without the fill, and the glyph.
+  constexpr std::size_t kGlyphKeyStart = 8;
+  const std::uint64_t glyphStartHash = TSettledDraws::Hash(m_textKey);
+  AppendRect(m_textKey, fill);
+  std::uint64_t textHash = TSettledDraws::Hash(std::span(m_textKey).subspan(kGlyphKeyStart), glyphStartHash);
+  const std::size_t textGlyphsStart = m_textKey.size();
+  TRect area = fill;
+  m_keptGlyphs.clear();
+  for (std::size_t i = 0; i < shaped->Glyphs.size(); ++i) {
+    const TShapedGlyph& g = shaped->Glyphs[i];
+    // A long label's tail past the right edge is all left out.
+    if (ox + g.RestLeft - kInkMargin >= drawable.Right) break;
+    const TRect ink = Intersect({ox + g.InkLeft - kInkMargin, oy + g.InkTop - kInkMargin,
+                                 ox + g.InkRight + kInkMargin, oy + g.InkBottom + kInkMargin},
+                                drawable);
+    if (ink.IsEmpty()) continue;
+    m_keptGlyphs.push_back({i, ink});
+    area = Union(area, ink);
+    const std::uint32_t place[] = {g.Index, static_cast<std::uint32_t>(ox * 64 + g.X64),
+                                   static_cast<std::uint32_t>(oy * 64 + g.Y64)};
+    m_textKey.insert(m_textKey.end(), std::begin(place), std::end(place));
+    textHash = TSettledDraws::Hash(place, textHash);
+  }
+  if (area.IsEmpty() || m_settledTexts.Settled(textHash, m_textKey, area, *m_image)) return true;
+
+  // Labels piling up land on the same origins: there each glyph is drawn
+  // alone, to learn which glyphs settle; elsewhere the glyphs go in one call.
+  const TPoint origin{ox, oy};
+  const bool piling =
+      std::find(m_recentOrigins.begin(), m_recentOrigins.end(), origin) != m_recentOrigins.end();
+  m_recentOrigins[m_nextOrigin] = origin;
+  m_nextOrigin = (m_nextOrigin + 1) % m_recentOrigins.size();
+
+  std::optional<QPainter> painter;
+  const auto paint = [&]() -> QPainter& {
+    if (!painter) {
+      painter.emplace(m_image);
+      if (m_hasClip)
+        painter->setClipRect(QRect(drawable.Left, drawable.Top, drawable.Width(), drawable.Height()));
+      painter->setPen(QtColor(m_textColor));
+    }
+    return *painter;
+  };
+  bool changed = false;
+  if (!piling) CopyPixels(*m_image, area, m_before);
+  if (!fill.IsEmpty()) {
+    if (piling) CopyPixels(*m_image, fill, m_before);
+    paint().fillRect(cell, QtColor(m_backgroundColor));
+    if (piling) changed = !SamePixels(*m_image, fill, m_before);
+  }
+  std::uint32_t glyphKey[kGlyphKeyStart + 3];
+  std::copy_n(m_textKey.begin(), kGlyphKeyStart, glyphKey);
+  QGlyphRun run;
+  run.setRawFont(shaped->Face);
+  m_runIndexes.clear();
+  m_runPlaces.clear();
+  for (std::size_t k = 0; k < m_keptGlyphs.size(); ++k) {
+    const TKeptGlyph& kept = m_keptGlyphs[k];
+    const auto place = std::span(m_textKey).subspan(textGlyphsStart + 3 * k, 3);
+    std::copy(place.begin(), place.end(), glyphKey + kGlyphKeyStart);
+    const std::uint64_t glyphHash = TSettledDraws::Hash(place, glyphStartHash);
+    if (m_settledGlyphs.Settled(glyphHash, glyphKey, kept.Ink, *m_image)) continue;
+    const TShapedGlyph& g = shaped->Glyphs[kept.Glyph];
+    m_runIndexes.push_back(g.Index);
+    m_runPlaces.emplace_back((std::int64_t{ox} * 64 + g.X64) / 64.0, (std::int64_t{oy} * 64 + g.Y64) / 64.0);
+    if (!piling) continue;
+    run.setRawData(&m_runIndexes.back(), &m_runPlaces.back(), 1);
+    CopyPixels(*m_image, kept.Ink, m_before);
+    paint().drawGlyphRun(QPointF(0, 0), run);
+    if (SamePixels(*m_image, kept.Ink, m_before)) {
+      m_settledGlyphs.Remember(glyphHash, glyphKey, kept.Ink, *m_image);
+    } else {
+      changed = true;
+    }
+  }
+  if (!piling) {
+    if (!m_runIndexes.empty()) {
+      run.setRawData(m_runIndexes.data(), m_runPlaces.data(), static_cast<int>(m_runIndexes.size()));
+      paint().drawGlyphRun(QPointF(0, 0), run);
+    }
+    changed = !SamePixels(*m_image, area, m_before);
+  }
+  painter.reset();
+  if (!changed) m_settledTexts.Remember(textHash, m_textKey, area, *m_image);
+  return true;
 }
 
 TSize TRasterDeviceContext::TextExtent(std::string_view text) const {

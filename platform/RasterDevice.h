@@ -4,17 +4,24 @@
 // bitmap export): 32-bit pixels 0xFFRRGGBB. One-pixel lines, their dash
 // patterns, rectangles, fills and pixels are drawn by our own rasterizer,
 // which keeps the device's pixel conventions exactly; wide lines, ellipses,
-// polygons and text are drawn by Qt's raster engine. The image belongs to the
+// polygons and text are drawn by Qt's raster engine, a text drawn again from
+// its glyphs shaped once (see DrawShapedText). The image belongs to the
 // caller and may be replaced with Bind.
 
+#include <array>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include <QImage>
+#include <QPointF>
 
 #include "platform/DeviceContext.h"
+#include "platform/SettledDraws.h"
 
 namespace curvella {
+
+struct TTextPlacement;
 
 class TRasterDeviceContext final : public TDeviceContext {
 public:
@@ -25,6 +32,9 @@ public:
   const QImage* Image() const { return m_image; }
   // The pixel at (x, y) as 0x00BBGGRR; white outside the image.
   std::uint32_t Pixel(std::int32_t x, std::int32_t y) const;
+  // Off, every text is drawn by Qt's text drawing as a whole, as the
+  // reference the shortcuts of TextOut are held to.
+  void SetTextShortcuts(bool on) { m_textShortcuts = on; }
 
   TSize Size() const override;
   void SelectPen(const TPenSpec& pen) override;
@@ -77,6 +87,8 @@ private:
   void CosmeticSegment(TPoint a, TPoint b);
   void FillArea(const TRect& area, const TBrushSpec& brush, bool penMode);
   template <class Draw> void WithPainter(Draw draw, bool withPen, bool withBrush);
+  // TextOut from the text's glyphs shaped once; false where it cannot.
+  bool DrawShapedText(std::int32_t x, std::int32_t y, const TTextPlacement& place, std::string_view text);
 
   QImage* m_image = nullptr;
   TPenSpec m_pen;
@@ -92,6 +104,22 @@ private:
   // Where the dash pattern stands: which run, and pixels left in it.
   std::size_t m_patternRun = 0;
   int m_patternLeft = 0;
+  bool m_textShortcuts = true;
+  TSettledDraws m_settledTexts{256};
+  TSettledDraws m_settledGlyphs{4096};
+  // Scratch of DrawShapedText, kept for its room.
+  struct TKeptGlyph {
+    std::size_t Glyph;
+    TRect Ink;
+  };
+  std::vector<TKeptGlyph> m_keptGlyphs;
+  std::vector<std::uint32_t> m_textKey;
+  std::vector<std::uint32_t> m_before;
+  std::vector<quint32> m_runIndexes;
+  std::vector<QPointF> m_runPlaces;
+  // Where the last texts were drawn from.
+  std::array<TPoint, 8> m_recentOrigins{};
+  std::size_t m_nextOrigin = 0;
 };
 
 } // namespace curvella

@@ -167,5 +167,44 @@ TEST(Extended, ExtendedBitsOfSpecialValues) {
   EXPECT_EQ(BinaryExponent(ExtendedBits(static_cast<long double>(5e-324))), -1074);
 }
 
+// Halves either side of even and odd integers, the neighbours of halves, the
+// ends of the cut's range, and values whose fraction needs all 64 bits.
+TEST(Extended, RoundHalfEvenIsNearbyintInRoundingToNearest) {
+  SetFloatingPointMode();
+  const long double values[] = {0,
+                                -0.0L,
+                                0.5L,
+                                -0.5L,
+                                1.5L,
+                                -1.5L,
+                                2.5L,
+                                -2.5L,
+                                0.5L - 0x1p-64L,
+                                0.5L + 0x1p-63L,
+                                -2.5L + 0x1p-62L,
+                                1e-4000L,
+                                123456789.5L,
+                                -987654.49999L,
+                                0x1p61L + 0.5L,
+                                -0x1p61L - 1.5L,
+                                0x1p62L - 0.5L,
+                                0x1p62L,
+                                -0x1p62L - 1,
+                                0x1p63L - 1};
+  for (const long double v : values) {
+    EXPECT_EQ(RoundHalfEven(v), static_cast<std::int64_t>(nearbyintl(v))) << static_cast<double>(v);
+  }
+  std::uint64_t state = 88172645463325252ull;
+  for (int i = 0; i < 100000; ++i) {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    // Multiples of 2^-k, halves among them, over magnitudes up to 2^40.
+    const long double v = std::ldexp(static_cast<long double>(static_cast<std::int64_t>(state) >> 20),
+                                     -static_cast<int>(state % 32));
+    ASSERT_EQ(RoundHalfEven(v), static_cast<std::int64_t>(nearbyintl(v))) << static_cast<double>(v);
+  }
+}
+
 } // namespace
 } // namespace curvella

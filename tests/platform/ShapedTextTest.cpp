@@ -1,0 +1,128 @@
+#include "platform/Fonts.h"
+#include "platform/Locale.h"
+#include "platform/RasterDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/Pixels.h"
+#include "support/RowName.h"
+
+namespace curvella {
+namespace {
+
+// Every printable Windows-1252 character, in texts of a dozen.
+std::vector<std::string> PrintableTexts() {
+  std::vector<std::string> texts(1);
+  for (int c = 0x20; c < 0x100; ++c) {
+    if (!QChar(Windows1252Character(static_cast<char>(c))).isPrint()) continue;
+    if (texts.back().size() == 12) texts.emplace_back();
+    texts.back() += static_cast<char>(c);
+  }
+  return texts;
+}
+
+// The pixels one glyph adds lie within its ink box and a pixel around it:
+// the raster device's margin of two keeps clear of them.
+TEST(ShapedText, GlyphPixelsLieWithinTheirInkBox) {
+  const TFontSpec fonts[] = {
+      {"Arial", -11}, {"Arial", -13, {.Bold = true, .Italic = true}}, {"MS Sans Serif", -11}};
+  for (const TFontSpec& font : fonts) {
+    for (const std::string& prefix : {std::string(), std::string("i"), std::string("W1.")}) {
+      const auto draw = [&](const std::string& text) {
+        QImage image = test::WhiteImage(90, 40);
+        TRasterDeviceContext dc(&image);
+        dc.SelectFont(font);
+        dc.SetTextShortcuts(false);
+        dc.TextOut(20, 10, text);
+        return image;
+      };
+      const QImage before = draw(prefix);
+      for (const std::string& text : PrintableTexts()) {
+        for (const char c : text) {
+          const std::string drawn = prefix + c;
+          const TShapedText* shaped = ShapeText(font, drawn);
+          ASSERT_NE(shaped, nullptr) << drawn;
+          const TShapedGlyph& g = shaped->Glyphs.back();
+          const int baseline = 10 + FontMetrics(font).Ascent;
+          const QImage after = draw(drawn);
+          for (int y = 0; y < after.height(); ++y) {
+            for (int x = 0; x < after.width(); ++x) {
+              if (after.pixel(x, y) == before.pixel(x, y)) continue;
+              EXPECT_TRUE(x >= 20 + g.InkLeft - 1 && x < 20 + g.InkRight + 1 &&
+                          y >= baseline + g.InkTop - 1 && y < baseline + g.InkBottom + 1)
+                  << font.Name << " '" << drawn << "' at " << x << "," << y;
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(ShapedText, TextsQtDrawsItselfAreNotShaped) {
+  EXPECT_EQ(ShapeText({"Arial", -11, {.Underline = true}}, "8,000"), nullptr);
+  EXPECT_EQ(ShapeText({"Arial", -11, {.StrikeOut = true}}, "8,000"), nullptr);
+  EXPECT_EQ(ShapeText({"Arial", -11}, "a\tb"), nullptr);
+  EXPECT_EQ(ShapeText({"Arial", -11}, "a\x81"), nullptr);
+  EXPECT_NE(ShapeText({"Arial", -11}, "8,000"), nullptr);
+}
+
+struct ShortcutRow {
+  const char* Name;
+  TFontSpec Font;
+  int Mode;
+  std::uint32_t Background; // of the picture, under the texts
+  TRect Clip;               // none when empty
+};
+
+class ShortcutTable : public testing::TestWithParam<ShortcutRow> {};
+
+// Each text drawn hundreds of times over itself and its neighbours, pixels
+// changed behind the device's back between two rounds: with the shortcuts
+// the pixels are those of Qt's whole-text drawing.
+TEST_P(ShortcutTable, PixelsAreThoseOfWholeTexts) {
+  const ShortcutRow& row = GetParam();
+  const auto draw = [&](bool shortcuts) {
+    QImage image(260, 60, QImage::Format_RGB32);
+    image.fill(PixelOf(row.Background));
+    TRasterDeviceContext dc(&image);
+    dc.SetTextShortcuts(shortcuts);
+    dc.SelectFont(row.Font);
+    dc.SetBackgroundMode(row.Mode);
+    dc.SetBackgroundColor(0xC0FFFF);
+    dc.SetTextColor(0x802010);
+    if (!row.Clip.IsEmpty()) dc.IntersectClipRect(row.Clip);
+    for (int round = 0; round < 300; ++round) {
+      // Over texts settled long since.
+      if (round == 250) {
+        for (int y = 4; y < 16; ++y) {
+          for (int x = 0; x < 30; ++x) image.setPixel(x, y, 0xFFFFFFFF);
+        }
+      }
+      for (const std::string& text : PrintableTexts()) {
+        dc.TextOut(-40 + static_cast<unsigned char>(text[0]) % 7, 3, text);
+        dc.TextOut(200, 20 + round % 4, text);
+      }
+    }
+    return image;
+  };
+  EXPECT_EQ(draw(true), draw(false));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ShapedText, ShortcutTable,
+    testing::Values(ShortcutRow{"Transparent", {"Arial", -11}, TRANSPARENT, 0xFFFFFF},
+                    ShortcutRow{"Opaque", {"Arial", -11}, OPAQUE, 0x00FF00},
+                    ShortcutRow{
+                        "Clipped", {"Arial", -13, {.Bold = true}}, TRANSPARENT, 0x404040, {5, 8, 230, 30}},
+                    ShortcutRow{"OpaqueClipped", {"MS Sans Serif", -11}, OPAQUE, 0xFFFFFF, {30, 0, 220, 25}},
+                    ShortcutRow{"Italic", {"Arial", 16, {.Italic = true}}, TRANSPARENT, 0xFFFFFF},
+                    ShortcutRow{"Turned", {"Arial", -11, {}, 900}, TRANSPARENT, 0xFFFFFF},
+                    ShortcutRow{"Underlined", {"Arial", -11, {.Underline = true}}, OPAQUE, 0xFFFFFF}),
+    test::RowName());
+
+} // namespace
+} // namespace curvella
