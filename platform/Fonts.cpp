@@ -90,6 +90,24 @@ private:
   std::size_t m_next = 0;
 };
 
+// Texts laid out glyph by glyph without Qt's shaping. Where a character
+// shapes alone into one glyph, and each pair of neighbours in a text shapes
+// into their two glyphs, the second placed at the first one's advance, and
+// measures as their advances added in 64ths of a pixel and rounded as Qt
+// rounds a text's width, the text is its characters' glyphs one after
+// another: an axis's labels are thousands of new texts of a dozen
+// characters.
+struct TComposition {
+  enum class TState : std::uint8_t { Unknown, Composes, Refused };
+  std::array<TState, 256> State{};
+  std::array<TShapedGlyph, 256> Glyph{}; // the character shaped alone
+  std::array<QRectF, 256> Ink{};         // its glyph's ink, from the glyph's origin
+  std::array<std::int32_t, 256> Advance64{};
+  std::optional<QRawFont> Face;
+  std::uint32_t FaceId = 0;
+  std::vector<TState> Pairs; // first * 256 + second, made at the first pair asked for
+};
+
 // Fonts and metrics are asked for thousands of times per drawing pass with
 // a handful of descriptions: they are resolved once each.
 struct TResolvedFont {
@@ -98,6 +116,7 @@ struct TResolvedFont {
   // An axis measures and draws the same label texts again and again, and
   // shaping a text costs microseconds.
   mutable TTextCache Texts;
+  mutable TComposition Composition;
 };
 
 // Glyph places in 64ths stay exact in an int32 this far from the origin,
@@ -178,7 +197,9 @@ std::optional<TShapedText> Shape(const QFont& font, std::string_view text) {
   const QList<QPointF> positions = run.positions();
   if (indexes.size() != positions.size()) return {};
   const double baseline = line.ascent();
-  TShapedText shaped{run.rawFont(), FaceIdOf(run.rawFont()), {}};
+  const double advance = line.horizontalAdvance();
+  if (!(std::abs(advance) < kMaxGlyphOffset) || advance * 64 != std::floor(advance * 64)) return {};
+  TShapedText shaped{run.rawFont(), FaceIdOf(run.rawFont()), {}, static_cast<std::int32_t>(advance * 64)};
   shaped.Glyphs.reserve(static_cast<std::size_t>(indexes.size()));
   for (qsizetype i = 0; i < indexes.size(); ++i) {
     const double x = positions[i].x();
@@ -204,6 +225,108 @@ std::optional<TShapedText> Shape(const QFont& font, std::string_view text) {
   return shaped;
 }
 
+int QtWidth(const QFont& font, std::string_view text) {
+  return QFontMetrics(font).horizontalAdvance(FromWindows1252(text));
+}
+
+// A width in 64ths rounded to whole pixels, half up, as Qt's fixed point
+// rounds it.
+int RoundedWidth(std::int64_t width64) { return static_cast<int>(((width64 + 32) & -64) >> 6); }
+
+// Whether character c shapes alone into one glyph of the font's one face,
+// measuring as its advance rounded; learnt the first time c is asked for.
+bool ComposesAlone(const TResolvedFont& resolved, unsigned char c) {
+  TComposition& composition = resolved.Composition;
+  if (composition.State[c] != TComposition::TState::Unknown)
+    return composition.State[c] == TComposition::TState::Composes;
+  composition.State[c] = TComposition::TState::Refused;
+  const char own = static_cast<char>(c);
+  const std::optional<TShapedText> alone = Shape(resolved.Font, std::string_view(&own, 1));
+  if (!alone || alone->Glyphs.size() != 1) return false;
+  const TShapedGlyph& glyph = alone->Glyphs[0];
+  const std::int32_t advance = alone->Advance64;
+  if (glyph.X64 != 0 || advance <= 0 ||
+      QtWidth(resolved.Font, std::string_view(&own, 1)) != RoundedWidth(advance))
+    return false;
+  if (composition.Face && !(alone->Face == *composition.Face)) return false;
+  if (!composition.Face) {
+    composition.Face = alone->Face;
+    composition.FaceId = alone->FaceId;
+  }
+  composition.State[c] = TComposition::TState::Composes;
+  composition.Glyph[c] = glyph;
+  composition.Ink[c] = alone->Face.boundingRect(glyph.Index);
+  composition.Advance64[c] = advance;
+  return true;
+}
+
+// Whether the pair shapes into the two characters' own glyphs, the second at
+// the first one's advance, and measures as their advances added.
+bool ComposesPair(const TResolvedFont& resolved, unsigned char first, unsigned char second) {
+  TComposition& composition = resolved.Composition;
+  if (composition.Pairs.empty()) composition.Pairs.resize(256 * 256, TComposition::TState::Unknown);
+  TComposition::TState& state = composition.Pairs[first * 256 + second];
+  if (state != TComposition::TState::Unknown) return state == TComposition::TState::Composes;
+  state = TComposition::TState::Refused;
+  const std::string text{static_cast<char>(first), static_cast<char>(second)};
+  const std::optional<TShapedText> pair = Shape(resolved.Font, text);
+  if (!pair || pair->Glyphs.size() != 2 || !(pair->Face == *composition.Face)) return false;
+  const TShapedGlyph& a = pair->Glyphs[0];
+  const TShapedGlyph& b = pair->Glyphs[1];
+  const TShapedGlyph& aAlone = composition.Glyph[first];
+  const TShapedGlyph& bAlone = composition.Glyph[second];
+  const std::int32_t advance = composition.Advance64[first];
+  if (a.Index != aAlone.Index || a.X64 != 0 || a.Y64 != aAlone.Y64 || b.Index != bAlone.Index ||
+      b.X64 != advance || b.Y64 != bAlone.Y64 ||
+      QtWidth(resolved.Font, text) != RoundedWidth(advance + composition.Advance64[second]))
+    return false;
+  state = TComposition::TState::Composes;
+  return true;
+}
+
+// Kerning moves a glyph by the one before it: a text composes when each of
+// its characters and each pair of neighbours does.
+bool Composes(const TResolvedFont& resolved, std::string_view text) {
+  if (text.size() > 256) return false; // places stay far within their bounds
+  for (const char c : text) {
+    if (!ComposesAlone(resolved, static_cast<unsigned char>(c))) return false;
+  }
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    if (!ComposesPair(resolved, static_cast<unsigned char>(text[i - 1]), static_cast<unsigned char>(text[i])))
+      return false;
+  }
+  return true;
+}
+
+// The glyphs of a composing text, placed as Shape places them.
+TShapedText Compose(const TResolvedFont& resolved, std::string_view text) {
+  const TComposition& composition = resolved.Composition;
+  TShapedText shaped{*composition.Face, composition.FaceId, {}};
+  shaped.Glyphs.reserve(text.size());
+  std::int32_t x64 = 0;
+  for (const char byte : text) {
+    const auto c = static_cast<unsigned char>(byte);
+    TShapedGlyph glyph = composition.Glyph[c];
+    const QRectF& ink = composition.Ink[c];
+    const double x = x64 / 64.0;
+    const double y = glyph.Y64 / 64.0;
+    glyph.X64 = x64;
+    glyph.InkLeft = static_cast<std::int16_t>(std::floor(x + ink.left()));
+    glyph.InkTop = static_cast<std::int16_t>(std::floor(y + ink.top()));
+    glyph.InkRight = static_cast<std::int16_t>(std::ceil(x + ink.right()));
+    glyph.InkBottom = static_cast<std::int16_t>(std::ceil(y + ink.bottom()));
+    shaped.Glyphs.push_back(glyph);
+    x64 += composition.Advance64[c];
+  }
+  shaped.Advance64 = x64;
+  std::int16_t restLeft = std::numeric_limits<std::int16_t>::max();
+  for (auto g = shaped.Glyphs.rbegin(); g != shaped.Glyphs.rend(); ++g) {
+    restLeft = std::min(restLeft, g->InkLeft);
+    g->RestLeft = restLeft;
+  }
+  return shaped;
+}
+
 } // namespace
 
 std::int32_t FontHeightOfSize(std::int32_t points) { return -MulDiv(points, kPixelsPerInch, 72); }
@@ -218,7 +341,15 @@ TSize TextExtent(const TFontSpec& font, std::string_view text) {
   const TResolvedFont& resolved = Resolved(font);
   if (text.empty()) return {0, resolved.Metrics.Height};
   TTextFacts& facts = resolved.Texts.Get(text);
-  if (!facts.Width) facts.Width = QFontMetrics(resolved.Font).horizontalAdvance(FromWindows1252(text));
+  if (!facts.Width) {
+    if (Composes(resolved, text)) {
+      std::int64_t width64 = 0;
+      for (const char c : text) width64 += resolved.Composition.Advance64[static_cast<unsigned char>(c)];
+      facts.Width = RoundedWidth(width64);
+    } else {
+      facts.Width = QtWidth(resolved.Font, text);
+    }
+  }
   return {*facts.Width, resolved.Metrics.Height};
 }
 
@@ -226,10 +357,12 @@ const TShapedText* ShapeText(const TFontSpec& font, std::string_view text, bool 
   const TResolvedFont& resolved = Resolved(font);
   TTextFacts& facts = resolved.Texts.Get(text);
   if (!facts.Shaped) {
+    // A composing text costs no shaping, the first time either.
+    const bool composes = Composes(resolved, text);
     const bool firstAsk = !facts.Asked;
     facts.Asked = true;
-    if (repeatedOnly && firstAsk) return nullptr;
-    facts.Shape = Shape(resolved.Font, text);
+    if (repeatedOnly && firstAsk && !composes) return nullptr;
+    facts.Shape = composes ? Compose(resolved, text) : Shape(resolved.Font, text);
     facts.Shaped = true;
   }
   return facts.Shape ? &*facts.Shape : nullptr;

@@ -84,14 +84,18 @@ struct TShapedText {
   // The same number for the same face, in every shaped text.
   std::uint32_t FaceId = 0;
   std::vector<TShapedGlyph> Glyphs;
+  std::int32_t Advance64 = 0; // the whole text's advance, in 64ths of a pixel
 };
 
 // The shaped text, or none where a text cannot be drawn glyph by glyph
 // alike: an underlined or struck-out font, a character that is no printable
 // one, glyphs from more than one face. With repeatedOnly, none also the
-// first time a text is asked for: shaping costs more than Qt's drawing of a
-// text once, and a zoom's labels are new texts at every step. Valid until
-// the next call of ShapeText or TextExtent.
+// first time a text is asked for that Qt would have to shape: shaping costs
+// more than Qt's drawing of a text once, and a zoom's labels are new texts at
+// every step. A text whose characters and neighbouring pairs were found to
+// lay out alone (no kerning between them) is laid out from its characters'
+// glyphs without shaping, and measured alike by TextExtent. Valid until the
+// next call of ShapeText or TextExtent.
 const TShapedText* ShapeText(const TFontSpec& font, std::string_view text, bool repeatedOnly = false);
 
 // Windows-1252 bytes as Unicode, and back (characters without a byte become

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
+
+#include <random>
 #include <string>
 #include <vector>
 
@@ -123,6 +126,46 @@ INSTANTIATE_TEST_SUITE_P(
                     ShortcutRow{"Turned", {"Arial", -11, {}, 900}, TRANSPARENT, 0xFFFFFF},
                     ShortcutRow{"Underlined", {"Arial", -11, {.Underline = true}}, OPAQUE, 0xFFFFFF}),
     test::RowName());
+
+// Texts laid out from their characters' glyphs, drawn once each as a new
+// label is: the widths are Qt's, and so are the pixels. Kerned pairs ("11",
+// "AV", "Y,") among them must be left to Qt's shaping.
+TEST(ShapedText, NewTextsOfLabelCharactersAreQtsOwn) {
+  const TFontSpec fonts[] = {{"Arial", -11},
+                             {"Arial", -13, {.Bold = true}},
+                             {"MS Sans Serif", -11},
+                             {"Arial", 16, {.Italic = true}}};
+  const std::string alphabet = "0123456789 .,-+E\xA0"
+                               "AVTYe1";
+  std::mt19937 random(11);
+  for (const TFontSpec& font : fonts) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < 600; ++i) {
+      std::string text;
+      const std::size_t length = 1 + random() % 24;
+      for (std::size_t k = 0; k < length; ++k) text += alphabet[random() % alphabet.size()];
+      texts.push_back(text);
+      EXPECT_EQ(TextExtent(font, text).Width,
+                QFontMetrics(ResolveFont(font)).horizontalAdvance(FromWindows1252(text)))
+          << font.Name << " [" << text << "]";
+    }
+    const auto draw = [&](bool shortcuts) {
+      QImage image(400, 600, QImage::Format_RGB32);
+      image.fill(0xFFFFFFFF);
+      TRasterDeviceContext dc(&image);
+      dc.SetTextShortcuts(shortcuts);
+      dc.SelectFont(font);
+      dc.SetBackgroundMode(TRANSPARENT);
+      dc.SetTextColor(0x802010);
+      for (std::size_t i = 0; i < texts.size(); ++i) {
+        dc.TextOut(static_cast<std::int32_t>(i % 3) * 130 + static_cast<std::int32_t>(i % 7),
+                   static_cast<std::int32_t>(i / 3) * 3, texts[i]);
+      }
+      return image;
+    };
+    EXPECT_EQ(draw(true), draw(false)) << font.Name;
+  }
+}
 
 } // namespace
 } // namespace curvella
