@@ -100,12 +100,20 @@ private:
 struct TComposition {
   enum class TState : std::uint8_t { Unknown, Composes, Refused };
   std::array<TState, 256> State{};
-  std::array<TShapedGlyph, 256> Glyph{}; // the character shaped alone
-  std::array<QRectF, 256> Ink{};         // its glyph's ink, from the glyph's origin
+  // The character shaped alone; its ink box across the baseline is the
+  // same wherever it stands.
+  std::array<TShapedGlyph, 256> Glyph{};
+  // Its glyph's ink left and right of the glyph's origin, in 64ths of a
+  // pixel: fonts place ink on whole 64ths, so a composed glyph's ink box
+  // is found in integers.
+  std::array<std::int32_t, 256> InkLeft64{};
+  std::array<std::int32_t, 256> InkRight64{};
   std::array<std::int32_t, 256> Advance64{};
   std::optional<QRawFont> Face;
   std::uint32_t FaceId = 0;
   std::vector<TState> Pairs; // first * 256 + second, made at the first pair asked for
+  // The last text composed: composing costs less than looking a text up.
+  TShapedText Composed;
 };
 
 // Fonts and metrics are asked for thousands of times per drawing pass with
@@ -249,13 +257,20 @@ bool ComposesAlone(const TResolvedFont& resolved, unsigned char c) {
       QtWidth(resolved.Font, std::string_view(&own, 1)) != RoundedWidth(advance))
     return false;
   if (composition.Face && !(alone->Face == *composition.Face)) return false;
+  const QRectF ink = alone->Face.boundingRect(glyph.Index);
+  const double left64 = ink.left() * 64;
+  const double right64 = ink.right() * 64;
+  if (left64 != std::floor(left64) || right64 != std::floor(right64) || !(std::abs(left64) < 1 << 20) ||
+      !(std::abs(right64) < 1 << 20))
+    return false;
   if (!composition.Face) {
     composition.Face = alone->Face;
     composition.FaceId = alone->FaceId;
   }
   composition.State[c] = TComposition::TState::Composes;
   composition.Glyph[c] = glyph;
-  composition.Ink[c] = alone->Face.boundingRect(glyph.Index);
+  composition.InkLeft64[c] = static_cast<std::int32_t>(left64);
+  composition.InkRight64[c] = static_cast<std::int32_t>(right64);
   composition.Advance64[c] = advance;
   return true;
 }
@@ -298,24 +313,26 @@ bool Composes(const TResolvedFont& resolved, std::string_view text) {
   return true;
 }
 
-// The glyphs of a composing text, placed as Shape places them.
-TShapedText Compose(const TResolvedFont& resolved, std::string_view text) {
-  const TComposition& composition = resolved.Composition;
-  TShapedText shaped{*composition.Face, composition.FaceId, {}};
-  shaped.Glyphs.reserve(text.size());
+// The glyphs of a composing text, placed as Shape places them: the ink box
+// of a glyph at x64 is floor((x64 + left64) / 64) to ceil((x64 + right64) /
+// 64), exactly what Shape finds in doubles of whole 64ths. Valid until the
+// next text is composed in the font.
+const TShapedText& Compose(const TResolvedFont& resolved, std::string_view text) {
+  TComposition& composition = resolved.Composition;
+  TShapedText& shaped = composition.Composed;
+  if (shaped.Face != *composition.Face) {
+    shaped.Face = *composition.Face;
+    shaped.FaceId = composition.FaceId;
+  }
+  shaped.Glyphs.resize(text.size());
   std::int32_t x64 = 0;
-  for (const char byte : text) {
-    const auto c = static_cast<unsigned char>(byte);
-    TShapedGlyph glyph = composition.Glyph[c];
-    const QRectF& ink = composition.Ink[c];
-    const double x = x64 / 64.0;
-    const double y = glyph.Y64 / 64.0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    TShapedGlyph& glyph = shaped.Glyphs[i];
+    glyph = composition.Glyph[c];
     glyph.X64 = x64;
-    glyph.InkLeft = static_cast<std::int16_t>(std::floor(x + ink.left()));
-    glyph.InkTop = static_cast<std::int16_t>(std::floor(y + ink.top()));
-    glyph.InkRight = static_cast<std::int16_t>(std::ceil(x + ink.right()));
-    glyph.InkBottom = static_cast<std::int16_t>(std::ceil(y + ink.bottom()));
-    shaped.Glyphs.push_back(glyph);
+    glyph.InkLeft = static_cast<std::int16_t>((x64 + composition.InkLeft64[c]) >> 6);
+    glyph.InkRight = static_cast<std::int16_t>((x64 + composition.InkRight64[c] + 63) >> 6);
     x64 += composition.Advance64[c];
   }
   shaped.Advance64 = x64;
@@ -340,29 +357,27 @@ TFontMetricsInfo FontMetrics(const TFontSpec& font) { return Resolved(font).Metr
 TSize TextExtent(const TFontSpec& font, std::string_view text) {
   const TResolvedFont& resolved = Resolved(font);
   if (text.empty()) return {0, resolved.Metrics.Height};
-  TTextFacts& facts = resolved.Texts.Get(text);
-  if (!facts.Width) {
-    if (Composes(resolved, text)) {
-      std::int64_t width64 = 0;
-      for (const char c : text) width64 += resolved.Composition.Advance64[static_cast<unsigned char>(c)];
-      facts.Width = RoundedWidth(width64);
-    } else {
-      facts.Width = QtWidth(resolved.Font, text);
-    }
+  // Adding a composing text's advances costs less than looking it up.
+  if (Composes(resolved, text)) {
+    std::int64_t width64 = 0;
+    for (const char c : text) width64 += resolved.Composition.Advance64[static_cast<unsigned char>(c)];
+    return {RoundedWidth(width64), resolved.Metrics.Height};
   }
+  TTextFacts& facts = resolved.Texts.Get(text);
+  if (!facts.Width) facts.Width = QtWidth(resolved.Font, text);
   return {*facts.Width, resolved.Metrics.Height};
 }
 
 const TShapedText* ShapeText(const TFontSpec& font, std::string_view text, bool repeatedOnly) {
   const TResolvedFont& resolved = Resolved(font);
+  // A composing text costs no shaping, the first time either.
+  if (Composes(resolved, text)) return &Compose(resolved, text);
   TTextFacts& facts = resolved.Texts.Get(text);
   if (!facts.Shaped) {
-    // A composing text costs no shaping, the first time either.
-    const bool composes = Composes(resolved, text);
     const bool firstAsk = !facts.Asked;
     facts.Asked = true;
-    if (repeatedOnly && firstAsk && !composes) return nullptr;
-    facts.Shape = composes ? Compose(resolved, text) : Shape(resolved.Font, text);
+    if (repeatedOnly && firstAsk) return nullptr;
+    facts.Shape = Shape(resolved.Font, text);
     facts.Shaped = true;
   }
   return facts.Shape ? &*facts.Shape : nullptr;
