@@ -112,6 +112,12 @@ struct TComposition {
   std::optional<QRawFont> Face;
   std::uint32_t FaceId = 0;
   std::vector<TState> Pairs; // first * 256 + second, made at the first pair asked for
+  // Kerning: the second glyph's shift from the first one's advance, in
+  // 64ths of a pixel, for each pair that composes.
+  std::vector<std::int16_t> Kern64;
+  // Three characters around a kerned pair, first << 16 | second << 8 |
+  // third: whether they lay out as their two pairs do.
+  std::unordered_map<std::uint32_t, bool> Triples;
   // The last text composed: composing costs less than looking a text up.
   TShapedText Composed;
 };
@@ -276,11 +282,16 @@ bool ComposesAlone(const TResolvedFont& resolved, unsigned char c) {
 }
 
 // Whether the pair shapes into the two characters' own glyphs, the second at
-// the first one's advance, and measures as their advances added.
+// the first one's advance moved by the pair's kerning, and measures as their
+// advances and the kerning added.
 bool ComposesPair(const TResolvedFont& resolved, unsigned char first, unsigned char second) {
   TComposition& composition = resolved.Composition;
-  if (composition.Pairs.empty()) composition.Pairs.resize(256 * 256, TComposition::TState::Unknown);
-  TComposition::TState& state = composition.Pairs[first * 256 + second];
+  if (composition.Pairs.empty()) {
+    composition.Pairs.resize(256 * 256, TComposition::TState::Unknown);
+    composition.Kern64.resize(256 * 256, 0);
+  }
+  const std::size_t slot = first * 256 + second;
+  TComposition::TState& state = composition.Pairs[slot];
   if (state != TComposition::TState::Unknown) return state == TComposition::TState::Composes;
   state = TComposition::TState::Refused;
   const std::string text{static_cast<char>(first), static_cast<char>(second)};
@@ -290,25 +301,81 @@ bool ComposesPair(const TResolvedFont& resolved, unsigned char first, unsigned c
   const TShapedGlyph& b = pair->Glyphs[1];
   const TShapedGlyph& aAlone = composition.Glyph[first];
   const TShapedGlyph& bAlone = composition.Glyph[second];
-  const std::int32_t advance = composition.Advance64[first];
+  const std::int32_t kern = b.X64 - composition.Advance64[first];
+  // Kerning that moves only the pen: what follows the second glyph moves
+  // with it.
   if (a.Index != aAlone.Index || a.X64 != 0 || a.Y64 != aAlone.Y64 || b.Index != bAlone.Index ||
-      b.X64 != advance || b.Y64 != bAlone.Y64 ||
-      QtWidth(resolved.Font, text) != RoundedWidth(advance + composition.Advance64[second]))
+      b.Y64 != bAlone.Y64 || pair->Advance64 != b.X64 + composition.Advance64[second] ||
+      std::abs(kern) > std::numeric_limits<std::int16_t>::max() ||
+      QtWidth(resolved.Font, text) != RoundedWidth(pair->Advance64))
     return false;
+  composition.Kern64[slot] = static_cast<std::int16_t>(kern);
   state = TComposition::TState::Composes;
   return true;
 }
 
-// Kerning moves a glyph by the one before it: a text composes when each of
-// its characters and each pair of neighbours does.
+std::int32_t Kern64(const TComposition& composition, unsigned char first, unsigned char second) {
+  return composition.Kern64[first * 256 + second];
+}
+
+// The pen's moves after each character of a composing text, its advance
+// and the kerning with the next one.
+template <class TVisit>
+void ForEachAdvance(const TComposition& composition, std::string_view text, TVisit visit) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const std::int32_t kern =
+        i + 1 < text.size() ? Kern64(composition, c, static_cast<unsigned char>(text[i + 1])) : 0;
+    visit(c, composition.Advance64[c] + kern);
+  }
+}
+
+// Whether three characters lay out as their pairs do: a font's kerning of
+// one pair may leave out its kerning of the next, which pairs alone do not
+// show.
+bool ComposesTriple(const TResolvedFont& resolved, std::string_view triple) {
+  TComposition& composition = resolved.Composition;
+  const auto byte = [&](std::size_t i) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(triple[i]));
+  };
+  const auto [found, added] = composition.Triples.try_emplace(byte(0) << 16 | byte(1) << 8 | byte(2), false);
+  if (!added) return found->second;
+  const std::optional<TShapedText> shaped = Shape(resolved.Font, triple);
+  if (!shaped || shaped->Glyphs.size() != 3 || !(shaped->Face == *composition.Face)) return false;
+  std::int32_t x64 = 0;
+  std::size_t i = 0;
+  bool same = true;
+  ForEachAdvance(composition, triple, [&](unsigned char c, std::int32_t advance) {
+    const TShapedGlyph& glyph = shaped->Glyphs[i++];
+    same = same && glyph.Index == composition.Glyph[c].Index && glyph.X64 == x64 &&
+           glyph.Y64 == composition.Glyph[c].Y64;
+    x64 += advance;
+  });
+  found->second = same && shaped->Advance64 == x64 && QtWidth(resolved.Font, triple) == RoundedWidth(x64);
+  return found->second;
+}
+
+// A text composes when each of its characters and each pair of neighbours
+// does, and the three characters around each kerned pair.
 bool Composes(const TResolvedFont& resolved, std::string_view text) {
   if (text.size() > 256) return false; // places stay far within their bounds
   for (const char c : text) {
     if (!ComposesAlone(resolved, static_cast<unsigned char>(c))) return false;
   }
+  bool kerned = false;
   for (std::size_t i = 1; i < text.size(); ++i) {
-    if (!ComposesPair(resolved, static_cast<unsigned char>(text[i - 1]), static_cast<unsigned char>(text[i])))
-      return false;
+    const auto first = static_cast<unsigned char>(text[i - 1]);
+    const auto second = static_cast<unsigned char>(text[i]);
+    if (!ComposesPair(resolved, first, second)) return false;
+    kerned = kerned || Kern64(resolved.Composition, first, second) != 0;
+  }
+  if (!kerned) return true;
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    if (Kern64(resolved.Composition, static_cast<unsigned char>(text[i - 1]),
+               static_cast<unsigned char>(text[i])) == 0)
+      continue;
+    if (i >= 2 && !ComposesTriple(resolved, text.substr(i - 2, 3))) return false;
+    if (i + 1 < text.size() && !ComposesTriple(resolved, text.substr(i - 1, 3))) return false;
   }
   return true;
 }
@@ -326,15 +393,15 @@ const TShapedText& Compose(const TResolvedFont& resolved, std::string_view text)
   }
   shaped.Glyphs.resize(text.size());
   std::int32_t x64 = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    TShapedGlyph& glyph = shaped.Glyphs[i];
-    glyph = composition.Glyph[c];
-    glyph.X64 = x64;
-    glyph.InkLeft = static_cast<std::int16_t>((x64 + composition.InkLeft64[c]) >> 6);
-    glyph.InkRight = static_cast<std::int16_t>((x64 + composition.InkRight64[c] + 63) >> 6);
-    x64 += composition.Advance64[c];
-  }
+  TShapedGlyph* glyph = shaped.Glyphs.data();
+  ForEachAdvance(composition, text, [&](unsigned char c, std::int32_t advance) {
+    *glyph = composition.Glyph[c];
+    glyph->X64 = x64;
+    glyph->InkLeft = static_cast<std::int16_t>((x64 + composition.InkLeft64[c]) >> 6);
+    glyph->InkRight = static_cast<std::int16_t>((x64 + composition.InkRight64[c] + 63) >> 6);
+    ++glyph;
+    x64 += advance;
+  });
   shaped.Advance64 = x64;
   std::int16_t restLeft = std::numeric_limits<std::int16_t>::max();
   for (auto g = shaped.Glyphs.rbegin(); g != shaped.Glyphs.rend(); ++g) {
@@ -360,7 +427,8 @@ TSize TextExtent(const TFontSpec& font, std::string_view text) {
   // Adding a composing text's advances costs less than looking it up.
   if (Composes(resolved, text)) {
     std::int64_t width64 = 0;
-    for (const char c : text) width64 += resolved.Composition.Advance64[static_cast<unsigned char>(c)];
+    ForEachAdvance(resolved.Composition, text,
+                   [&](unsigned char, std::int32_t advance) { width64 += advance; });
     return {RoundedWidth(width64), resolved.Metrics.Height};
   }
   TTextFacts& facts = resolved.Texts.Get(text);

@@ -93,8 +93,8 @@ struct TShapedText {
 // first time a text is asked for that Qt would have to shape: shaping costs
 // more than Qt's drawing of a text once, and a zoom's labels are new texts at
 // every step. A text whose characters and neighbouring pairs were found to
-// lay out alone (no kerning between them) is laid out from its characters'
-// glyphs without shaping, and measured alike by TextExtent. Valid until the
+// lay out alone (a pair's kerning only moving the pen) is laid out from its
+// characters' glyphs without shaping, and measured alike by TextExtent. Valid until the
 // next call of ShapeText or TextExtent.
 const TShapedText* ShapeText(const TFontSpec& font, std::string_view text, bool repeatedOnly = false);
 
