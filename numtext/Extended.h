@@ -195,15 +195,35 @@ inline double StoreFiniteDouble(long double a) {
   return static_cast<double>(a);
 }
 
+// v rounded to a whole number in the x87 unit's current rounding mode (the
+// process's: to nearest, ties to even) and stored as an integer, for
+// |v| < 2^63. A conversion to an integer type cuts toward zero by switching
+// the unit's control word, which stalls the unit about as long as a
+// division; a label's layout and digits round thousands of times a pass.
+//   RoundInCurrentMode(2.5) -> 2   RoundInCurrentMode(-7.5) -> -8   (to nearest)
+inline std::int64_t RoundInCurrentMode(long double v) noexcept {
+  std::int64_t n;
+  asm("fistpll %0" : "=m"(n) : "t"(v) : "st");
+  return n;
+}
+
+// Whether the x87 unit rounds to nearest, ties to even.
+inline bool RoundsToNearest() noexcept {
+  std::uint16_t control;
+  asm volatile("fnstcw %0" : "=m"(control));
+  return (control & 0x0C00) == 0;
+}
+
 // Rounds to the nearest integer, ties to even, as nearbyintl does in the
 // process's rounding to nearest, but without the saving and restoring of the
 // floating-point environment that costs nearbyintl most of its time: a
-// drawing pass rounds the minor tick places of thousands of labels. The cut
-// toward zero is exact and so is the fraction it leaves; beyond 2^62 and for
-// NaN it is nearbyintl's own result.
+// drawing pass rounds the minor tick places of thousands of labels. Under
+// another rounding mode the cut toward zero is exact and so is the fraction
+// it leaves; beyond 2^62 and for NaN it is nearbyintl's own result.
 //   RoundHalfEven(2.5) -> 2   RoundHalfEven(-3.5) -> -4   RoundHalfEven(0.49) -> 0
 inline std::int64_t RoundHalfEven(long double v) noexcept {
   if (!(std::fabs(v) < 0x1p62L)) return static_cast<std::int64_t>(nearbyintl(v));
+  if (RoundsToNearest()) return RoundInCurrentMode(v);
   const auto whole = static_cast<std::int64_t>(v);
   const long double fraction = v - static_cast<long double>(whole);
   const bool odd = (whole & 1) != 0;

@@ -34,14 +34,6 @@ struct TDecimalDigits {
   int Exponent;
 };
 
-// llrintl for a value below 2^63, rounded in the current mode (to nearest),
-// without a call into the C library.
-std::uint64_t RoundToWhole(long double v) noexcept {
-  std::int64_t n;
-  asm("fistpll %0" : "=m"(n) : "t"(v) : "st");
-  return static_cast<std::uint64_t>(n);
-}
-
 // From a finite value's magnitude and the binary exponent e2 of a non-zero
 // one (2^e2 <= magnitude < 2^(e2+1)).
 TDecimalDigits DecimalDigits(long double magnitude, int e2) noexcept {
@@ -61,7 +53,7 @@ TDecimalDigits DecimalDigits(long double magnitude, int e2) noexcept {
   // 18 digits, or 19 when m >= 10; the first 15 rounded half up by the next.
   std::uint64_t digits = 0;
   if (m != 0) {
-    const std::uint64_t n = RoundToWhole(m * kPow10Units[17]);
+    const std::uint64_t n = static_cast<std::uint64_t>(RoundInCurrentMode(m * kPow10Units[17]));
     // Constant divisors: the compiler multiplies instead of dividing.
     std::uint64_t next;
     if (n >= kPow10_18) {

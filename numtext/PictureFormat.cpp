@@ -293,7 +293,12 @@ const TPictureLayout& LayoutOf(std::string_view picture) {
   return last;
 }
 
-std::uint64_t RoundToInteger(long double v) { return static_cast<std::uint64_t>(rintl(v)); }
+// Rounded in the current mode; only a value past 2^63 goes through rintl
+// and the conversion's switch of the control word.
+std::uint64_t RoundToInteger(long double v) {
+  if (v < 0x1p63L) return static_cast<std::uint64_t>(RoundInCurrentMode(v));
+  return static_cast<std::uint64_t>(rintl(v));
+}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cfloat>
 #include <functional>
 #include <limits>
@@ -204,6 +205,32 @@ TEST(Extended, RoundHalfEvenIsNearbyintInRoundingToNearest) {
                                      -static_cast<int>(state % 32));
     ASSERT_EQ(RoundHalfEven(v), static_cast<std::int64_t>(nearbyintl(v))) << static_cast<double>(v);
   }
+}
+
+// Under each rounding mode: RoundInCurrentMode rounds as rintl does, and
+// RoundHalfEven still to nearest, ties to even.
+TEST(Extended, RoundingFollowsTheModeOnlyWhereAsked) {
+  const struct {
+    const char* Name;
+    int Mode;
+  } modes[] = {{"nearest", FE_TONEAREST}, {"down", FE_DOWNWARD}, {"up", FE_UPWARD}, {"zero", FE_TOWARDZERO}};
+  const long double values[] = {0.5L, -0.5L, 2.5L, -3.5L, 7.25L, -7.75L, 0x1p62L - 0.5L, 1e-4000L};
+  for (const auto& mode : modes) {
+    SetFloatingPointMode();
+    ASSERT_EQ(fesetround(mode.Mode), 0);
+    for (const long double v : values) {
+      const std::int64_t rounded = RoundInCurrentMode(v);
+      const std::int64_t viaRintl = static_cast<std::int64_t>(rintl(v));
+      const std::int64_t halfEven = RoundHalfEven(v);
+      fesetround(FE_TONEAREST);
+      EXPECT_EQ(rounded, viaRintl) << mode.Name << " " << static_cast<double>(v);
+      EXPECT_EQ(halfEven, static_cast<std::int64_t>(nearbyintl(v)))
+          << mode.Name << " " << static_cast<double>(v);
+      fesetround(mode.Mode);
+    }
+    fesetround(FE_TONEAREST);
+  }
+  SetFloatingPointMode();
 }
 
 } // namespace
