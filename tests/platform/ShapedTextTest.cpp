@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QTextLayout>
 
+#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
@@ -166,6 +169,49 @@ TEST(ShapedText, NewTextsOfLabelCharactersAreQtsOwn) {
       return image;
     };
     EXPECT_EQ(draw(true), draw(false)) << font.Name;
+  }
+}
+
+// Glyphs composed from their characters stand where Qt's shaping of the
+// whole text puts them, kerned or not, with the ink boxes Qt's glyph boxes
+// give there, at every fraction of a pixel the advances reach.
+TEST(ShapedText, ComposedGlyphsStandWhereQtShapesThem) {
+  const TFontSpec fonts[] = {{"Arial", -11}, {"Arial", -13, {.Bold = true}}, {"Arial", 16, {.Italic = true}}};
+  const std::string alphabet = "0123456789 .,-E1AVY";
+  std::mt19937 random(5);
+  for (const TFontSpec& font : fonts) {
+    for (int i = 0; i < 300; ++i) {
+      std::string text;
+      const std::size_t length = 1 + random() % 30;
+      for (std::size_t k = 0; k < length; ++k) text += alphabet[random() % alphabet.size()];
+      const TShapedText* shaped = ShapeText(font, text);
+      ASSERT_NE(shaped, nullptr) << text;
+      QTextLayout layout(FromWindows1252(text), ResolveFont(font));
+      layout.beginLayout();
+      const QTextLine line = layout.createLine();
+      layout.endLayout();
+      const QGlyphRun run = line.glyphRuns().front();
+      ASSERT_EQ(shaped->Glyphs.size(), static_cast<std::size_t>(run.glyphIndexes().size())) << text;
+      EXPECT_EQ(shaped->Advance64, static_cast<std::int32_t>(line.horizontalAdvance() * 64)) << text;
+      for (std::size_t k = 0; k < shaped->Glyphs.size(); ++k) {
+        const TShapedGlyph& g = shaped->Glyphs[k];
+        const auto q = static_cast<qsizetype>(k);
+        const QPointF place = run.positions()[q] - QPointF(0, line.ascent());
+        const QRectF ink = run.rawFont().boundingRect(run.glyphIndexes()[q]).translated(place);
+        const std::vector<double> expected = {static_cast<double>(run.glyphIndexes()[q]),
+                                              place.x() * 64,
+                                              place.y() * 64,
+                                              std::floor(ink.left()),
+                                              std::floor(ink.top()),
+                                              std::ceil(ink.right()),
+                                              std::ceil(ink.bottom())};
+        const std::vector<double> actual = {static_cast<double>(g.Index),    static_cast<double>(g.X64),
+                                            static_cast<double>(g.Y64),      static_cast<double>(g.InkLeft),
+                                            static_cast<double>(g.InkTop),   static_cast<double>(g.InkRight),
+                                            static_cast<double>(g.InkBottom)};
+        ASSERT_EQ(actual, expected) << font.Name << " [" << text << "] glyph " << k;
+      }
+    }
   }
 }
 
