@@ -92,11 +92,11 @@ private:
 
 // Texts laid out glyph by glyph without Qt's shaping. Where a character
 // shapes alone into one glyph, and each pair of neighbours in a text shapes
-// into their two glyphs, the second placed at the first one's advance, and
-// measures as their advances added in 64ths of a pixel and rounded as Qt
-// rounds a text's width, the text is its characters' glyphs one after
-// another: an axis's labels are thousands of new texts of a dozen
-// characters.
+// into their two glyphs, the second placed at the first one's advance moved
+// by the pair's kerning, and measures as their advances and kerning added in
+// 64ths of a pixel and rounded as Qt rounds a text's width, the text is its
+// characters' glyphs one after another: an axis's labels are thousands of
+// new texts of a dozen characters.
 struct TComposition {
   enum class TState : std::uint8_t { Unknown, Composes, Refused };
   std::array<TState, 256> State{};
@@ -136,6 +136,10 @@ struct TResolvedFont {
 // Glyph places in 64ths stay exact in an int32 this far from the origin,
 // ink boxes in an int16.
 constexpr double kMaxGlyphOffset = 16384;
+// A composed character's advance, kerning and ink reach less than this, in
+// 64ths of a pixel: a composed text of 256 characters keeps its ink boxes
+// within an int16. Larger type is shaped by Qt.
+constexpr std::int32_t kMaxComposedStep = 32 * 64;
 
 TResolvedFont Resolve(const TFontSpec& description) {
   QFont font(FaceFor(description.Name));
@@ -266,8 +270,9 @@ bool ComposesAlone(const TResolvedFont& resolved, unsigned char c) {
   const QRectF ink = alone->Face.boundingRect(glyph.Index);
   const double left64 = ink.left() * 64;
   const double right64 = ink.right() * 64;
-  if (left64 != std::floor(left64) || right64 != std::floor(right64) || !(std::abs(left64) < 1 << 20) ||
-      !(std::abs(right64) < 1 << 20))
+  if (left64 != std::floor(left64) || right64 != std::floor(right64) ||
+      !(std::abs(left64) < kMaxComposedStep) || !(std::abs(right64) < kMaxComposedStep) ||
+      advance >= kMaxComposedStep)
     return false;
   if (!composition.Face) {
     composition.Face = alone->Face;
@@ -306,8 +311,7 @@ bool ComposesPair(const TResolvedFont& resolved, unsigned char first, unsigned c
   // with it.
   if (a.Index != aAlone.Index || a.X64 != 0 || a.Y64 != aAlone.Y64 || b.Index != bAlone.Index ||
       b.Y64 != bAlone.Y64 || pair->Advance64 != b.X64 + composition.Advance64[second] ||
-      std::abs(kern) > std::numeric_limits<std::int16_t>::max() ||
-      QtWidth(resolved.Font, text) != RoundedWidth(pair->Advance64))
+      std::abs(kern) >= kMaxComposedStep || QtWidth(resolved.Font, text) != RoundedWidth(pair->Advance64))
     return false;
   composition.Kern64[slot] = static_cast<std::int16_t>(kern);
   state = TComposition::TState::Composes;
