@@ -73,6 +73,15 @@ TDecimalDigits DecimalDigits(long double magnitude, int e2) noexcept {
   return {digits, exponent};
 }
 
+long double ReadBack(TDecimalDigits decimal, bool negative) {
+  // The reading takes the 15 digits as one whole number, 14 of them after
+  // the point; the text's exponent has at most four digits.
+  const long double scaled =
+      ScaleByPowerOfTen(static_cast<long double>(decimal.Digits), decimal.Exponent - 14);
+  if (std::isinf(scaled)) throw EOverflow();
+  return negative ? -scaled : scaled;
+}
+
 } // namespace
 
 void RealToText(long double value, std::span<char, kNumberTextLength> text) noexcept {
@@ -98,19 +107,6 @@ void RealToText(long double value, std::span<char, kNumberTextLength> text) noex
     magnitude /= 10;
   }
 }
-
-namespace {
-
-long double ReadBack(TDecimalDigits decimal, bool negative) {
-  // The reading takes the 15 digits as one whole number, 14 of them after
-  // the point; the text's exponent has at most four digits.
-  const long double scaled =
-      ScaleByPowerOfTen(static_cast<long double>(decimal.Digits), decimal.Exponent - 14);
-  if (std::isinf(scaled)) throw EOverflow();
-  return negative ? -scaled : scaled;
-}
-
-} // namespace
 
 long double NumberTextValue(long double value) {
   const TExtendedBits bits = ExtendedBits(value);
